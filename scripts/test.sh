@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds both presets, runs the
+# host tests (ASan + UBSan) and the Windows tests under Wine on a virtual
+# display. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+cmake --preset host >/dev/null
+cmake --build --preset host -j "$jobs"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$jobs"
+
+status=0
+echo "== host tests (ASan + UBSan)"
+ctest --preset host -j "$jobs" || status=1
+
+echo "== Windows tests under Wine"
+source scripts/wine-session.sh
+trap wine_session_stop EXIT
+wine_start_display 96
+wine_ensure_prefix
+ctest --preset win32 || status=1
+exit $status
