@@ -6,7 +6,8 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32:i386 xvfb x11-apps imagemagick
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  wine wine32:i386 wine64 xvfb x11-apps imagemagick
   fp-utils-3.2.2 fp-utils
   googletest libgtest-dev libbenchmark-dev
   libinih-dev libsimpleini-dev libicu-dev pkg-config

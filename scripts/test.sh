@@ -11,15 +11,20 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j "$jobs"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "$jobs"
 
 status=0
 echo "== host tests (ASan + UBSan)"
 ctest --preset host -j "$jobs" || status=1
 
-echo "== Windows tests under Wine"
+echo "== the shipped 32-bit product folder"
+bash scripts/check-product.sh build/win32/product || status=1
+
+echo "== Windows tests under Wine (64-bit twin)"
 source scripts/wine-session.sh
 trap wine_session_stop EXIT
 wine_start_display 96
 wine_ensure_prefix
-ctest --preset win32 || status=1
+ctest --preset win64 || status=1
 exit $status

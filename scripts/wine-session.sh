@@ -2,11 +2,13 @@
 # build tree and, when asked, an Xvfb display of our own, both stopped on exit.
 #   wine_session_start [need_display]   sets WINEPREFIX, DISPLAY
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${TESSARIN_WINEPREFIX:-$here/build/win32/wineprefix}
+export WINEPREFIX=${TESSARIN_WINEPREFIX:-$here/build/win64/wineprefix}
 export TESSARIN_WINEPREFIX=$WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
+export WINEARCH=win64
+export WINELOADER=/usr/lib/wine/wine64
+export WINESERVER=/usr/lib/wine/wineserver64
 
 _xvfb_pid=""
 _free_display() {
@@ -20,7 +22,7 @@ _free_display() {
 }
 
 wine_session_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -n "$_xvfb_pid" ]; then
     kill "$_xvfb_pid" >/dev/null 2>&1 || true
     wait "$_xvfb_pid" 2>/dev/null || true
@@ -48,7 +50,7 @@ wine_start_display() {
 wine_ensure_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
+    "$WINELOADER" wineboot -i >/dev/null 2>&1
+    "$WINESERVER" -w
   fi
 }
