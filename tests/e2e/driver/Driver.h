@@ -1,0 +1,85 @@
+// The end-to-end driver: starts the real Tessarin.exe and works its window
+// from outside, as an operator would.
+//
+//   Session s = Session::Start(productDir + L"\\Tessarin.exe", productDir);
+//   s.SetText(L"Edit1", L"7707083893");
+//   s.Click(L"Button1");
+//   Dialog d = s.WaitDialog();          // the verdict
+//   EXPECT_EQ(d.text, L"   Проверка пройдена.   ");
+//   d.Close();
+//   EXPECT_EQ(s.Close(), 0u);           // exit code
+//
+// Controls are found by their names (resources/ControlIds.h). Every wait has
+// a timeout and fails the calling test with a clear message rather than hang.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// A top-level dialog or message box of the program under test (#32770).
+struct Dialog {
+  HWND hwnd = nullptr;
+  std::wstring title;                 // the caption
+  std::wstring text;                  // the message text, spaces intact
+  std::vector<std::wstring> buttons;  // button captions, in window order
+  bool hasIcon = false;               // a static icon is shown
+  HICON icon = nullptr;               // the icon shown (compare with LoadIcon(nullptr, IDI_...))
+  // Presses the button with this caption (default: the dialog's OK).
+  void Close(const std::wstring& button = L"") const;
+};
+
+class Session {
+ public:
+  // Starts exe with workDir as its current directory and waits until its
+  // main window is visible. Fails the test when it does not appear in time.
+  static Session Start(const std::wstring& exe, const std::wstring& workDir,
+                       DWORD timeoutMs = 20000);
+  Session(Session&&) noexcept;
+  Session& operator=(Session&&) noexcept;
+  ~Session();  // kills the process if it still runs
+
+  HWND MainWindow() const;
+  HWND ApplicationWindow() const;  // the zero-size window of the taskbar entry
+  HWND Control(const std::wstring& name) const;
+  std::wstring Text(const std::wstring& name) const;  // WM_GETTEXT
+  std::wstring WindowText(HWND hwnd) const;
+  RECT Rect(const std::wstring& name) const;  // relative to the parent's client area
+  RECT ClientRect() const;                    // of the main window
+  void SetText(const std::wstring& name, const std::wstring& text);  // WM_SETTEXT
+  void Click(const std::wstring& name);  // posted BM_CLICK / mouse click, returns at once
+  void SelectPage(int index);            // the tab strip, as a click on the tab
+  HWND Focus() const;                    // the focused control of the program
+  std::wstring FocusName() const;        // its name, or L"" when none of ours
+  void PressKey(WORD vk, bool shift = false, bool alt = false);  // real keyboard input
+  void TypeText(const std::wstring& text);                      // real keyboard input
+  // Waits for a new top-level dialog of the process and reads it.
+  Dialog WaitDialog(DWORD timeoutMs = 10000) const;
+  bool HasDialog() const;
+  // Asks the window to close with WM_CLOSE and returns the exit code.
+  DWORD Close(DWORD timeoutMs = 10000);
+  // Waits for the process to end and returns its exit code.
+  DWORD WaitExit(DWORD timeoutMs = 10000);
+  bool Running() const;
+  DWORD ProcessId() const;
+
+ private:
+  Session() = default;
+  PROCESS_INFORMATION pi_{};
+  HWND main_ = nullptr;
+};
+
+// Starts exe from workDir and returns its exit code, or fails the test when
+// it neither exits nor shows a window in time (a program that the loader
+// refuses ends at once with a non-zero code).
+DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD timeoutMs = 20000);
+
+// Folder helpers for fixtures: the product folder of this build and a fresh
+// temporary copy of it that a test may change freely.
+std::wstring ProductDir();
+std::wstring FreshProductCopy(const std::wstring& tag);
+
+}  // namespace e2e
