@@ -1,0 +1,604 @@
+// The end-to-end driver: starts the program, finds its windows and controls,
+// reads and works them from outside the process, and reports its exit code.
+// Every wait polls with a deadline and throws a clear failure when it passes.
+#include "Driver.h"
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <utility>
+
+#include "Screen.h"
+#include "resources/ControlIds.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr UINT kSendTimeoutMs = 5000;
+
+// Owns a block of memory inside another process.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, SIZE_T size)
+      : process_(process),
+        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE)) {
+    if (!address_) Fail(L"VirtualAllocEx failed in the program's process");
+  }
+  ~RemoteBuffer() {
+    // Nothing to do on failure: the process may already have ended.
+    VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  void* Address() const { return address_; }
+  void Write(const void* data, SIZE_T size) const {
+    SIZE_T done = 0;
+    if (!WriteProcessMemory(process_, address_, data, size, &done) || done != size)
+      Fail(L"WriteProcessMemory failed");
+  }
+  void Read(void* data, SIZE_T size, SIZE_T offset = 0) const {
+    SIZE_T done = 0;
+    if (!ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) ||
+        done != size)
+      Fail(L"ReadProcessMemory failed");
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  if (!GetClassNameW(hwnd, name, 256)) return L"";
+  return name;
+}
+
+DWORD ProcessOf(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return pid;
+}
+
+// Returns the top-level windows of the process with this class (all when empty).
+std::vector<HWND> TopLevelWindows(DWORD pid, const std::wstring& cls, bool visibleOnly) {
+  struct Ctx {
+    DWORD pid;
+    const std::wstring* cls;
+    bool visibleOnly;
+    std::vector<HWND> found;
+  } ctx{pid, &cls, visibleOnly, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(lp);
+        if (ProcessOf(hwnd) != c->pid) return TRUE;
+        if (c->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+        if (!c->cls->empty() && ClassOf(hwnd) != *c->cls) return TRUE;
+        c->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+int IdOfName(const std::wstring& name) {
+  for (const auto& c : kControlNames)
+    if (name == c.name) return c.id;
+  Fail(L"no control is named " + name);
+}
+
+const wchar_t* NameOfId(int id) {
+  for (const auto& c : kControlNames)
+    if (c.id == id) return c.name;
+  return nullptr;
+}
+
+std::wstring GetText(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &length))
+    Fail(L"WM_GETTEXTLENGTH got no answer");
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied))
+    Fail(L"WM_GETTEXT got no answer");
+  text.resize(copied);
+  return text;
+}
+
+std::wstring GetEnv(const wchar_t* name) {
+  wchar_t value[2048] = {};
+  DWORD n = GetEnvironmentVariableW(name, value, 2048);
+  if (n == 0 || n >= 2048) Fail(std::wstring(L"the environment variable ") + name + L" is not set");
+  return value;
+}
+
+// Sends keyboard or mouse input events; fails when the system refuses them.
+void Send(std::vector<INPUT> inputs) {
+  UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (sent != inputs.size()) Fail(L"SendInput refused the input");
+}
+
+INPUT Key(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME ||
+      vk == VK_END || vk == VK_DELETE || vk == VK_INSERT)
+    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  return in;
+}
+
+INPUT Mouse(DWORD flags, int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
+// Waits until pred() holds or the time is up; returns whether it held.
+template <class Pred>
+bool WaitFor(Pred pred, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (pred()) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(kPollMs);
+  }
+}
+
+// Returns the window that has the keyboard focus in the GUI thread.
+HWND FocusOfThread(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(thread, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+RECT ClientOnScreen(HWND hwnd) {
+  RECT r{};
+  if (!GetClientRect(hwnd, &r)) Fail(L"GetClientRect failed");
+  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace
+
+void Fail(const std::wstring& message) { throw std::runtime_error(Utf8(message)); }
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                      nullptr);
+  return out;
+}
+
+// ---- Dialog -----------------------------------------------------------------
+
+void Dialog::Close(const std::wstring& button) const {
+  if (button.empty()) {
+    if (!PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0))
+      Fail(L"the dialog cannot be reached to close it");
+  } else {
+    HWND target = nullptr;
+    for (HWND child : Descendants(hwnd))
+      if (ClassOf(child) == L"Button" && GetText(child) == button) target = child;
+    if (!target) Fail(L"the dialog has no button \"" + button + L"\"");
+    if (!PostMessageW(target, BM_CLICK, 0, 0)) Fail(L"BM_CLICK could not be posted");
+  }
+  if (!WaitFor([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, 5000))
+    Fail(L"the dialog \"" + title + L"\" did not close");
+}
+
+// ---- Session ----------------------------------------------------------------
+
+Session Session::Start(const std::wstring& exe, const std::wstring& workDir, DWORD timeoutMs) {
+  Session s;
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  std::wstring cmd = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
+                      &si, &s.pi_))
+    Fail(L"cannot start " + exe + L" (error " + std::to_wstring(GetLastError()) + L")");
+  const bool shown = WaitFor(
+      [&] {
+        auto found = TopLevelWindows(s.pi_.dwProcessId, kMainWindowClass, true);
+        if (!found.empty()) s.main_ = found.front();
+        return s.main_ != nullptr || WaitForSingleObject(s.pi_.hProcess, 0) == WAIT_OBJECT_0;
+      },
+      timeoutMs);
+  if (!s.main_) {
+    DWORD code = 0;
+    GetExitCodeProcess(s.pi_.hProcess, &code);
+    if (!shown) Fail(L"the main window of " + exe + L" did not appear in time");
+    Fail(L"the program ended before its window appeared, exit code " + std::to_wstring(code));
+  }
+  // Let the start-up finish: the first activation and focus come after show.
+  WaitForInputIdle(s.pi_.hProcess, 5000);
+  return s;
+}
+
+Session::Session(Session&& o) noexcept : pi_(o.pi_), main_(o.main_) {
+  o.pi_ = PROCESS_INFORMATION{};
+  o.main_ = nullptr;
+}
+
+Session& Session::operator=(Session&& o) noexcept {
+  if (this != &o) {
+    this->~Session();
+    pi_ = std::exchange(o.pi_, PROCESS_INFORMATION{});
+    main_ = std::exchange(o.main_, nullptr);
+  }
+  return *this;
+}
+
+Session::~Session() {
+  if (pi_.hProcess) {
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(pi_.hProcess, 99);  // a test that failed midway
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hProcess);
+  }
+  if (pi_.hThread) CloseHandle(pi_.hThread);
+}
+
+HWND Session::MainWindow() const { return main_; }
+
+HWND Session::ApplicationWindow() const {
+  auto found = TopLevelWindows(pi_.dwProcessId, kApplicationWindowClass, false);
+  if (found.empty()) Fail(L"the program has no window of class TApplication");
+  if (found.size() > 1) Fail(L"the program has more than one TApplication window");
+  return found.front();
+}
+
+HWND Session::Control(const std::wstring& name) const {
+  const int id = IdOfName(name);
+  HWND match = nullptr;
+  int count = 0;
+  for (HWND child : Descendants(main_)) {
+    if (GetDlgCtrlID(child) == id) {
+      match = child;
+      ++count;
+    }
+  }
+  if (count == 0) Fail(L"the window has no control " + name);
+  if (count > 1) Fail(L"the window has " + std::to_wstring(count) + L" controls with the id of " + name);
+  return match;
+}
+
+std::wstring Session::Text(const std::wstring& name) const { return GetText(Control(name)); }
+
+std::wstring Session::WindowText(HWND hwnd) const { return GetText(hwnd); }
+
+RECT Session::ScreenRect(const std::wstring& name) const {
+  RECT r{};
+  if (!GetWindowRect(Control(name), &r)) Fail(L"GetWindowRect failed for " + name);
+  return r;
+}
+
+RECT Session::Rect(const std::wstring& name) const {
+  HWND hwnd = Control(name);
+  RECT r{};
+  if (!GetWindowRect(hwnd, &r)) Fail(L"GetWindowRect failed for " + name);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+RECT Session::RectIn(const std::wstring& name, const std::wstring& parent) const {
+  RECT r = ScreenRect(name);
+  const RECT origin = ClientOnScreen(parent.empty() ? main_ : Control(parent));
+  OffsetRect(&r, -origin.left, -origin.top);
+  return r;
+}
+
+RECT Session::ClientRect() const {
+  RECT r{};
+  if (!GetClientRect(main_, &r)) Fail(L"GetClientRect failed for the main window");
+  return r;
+}
+
+void Session::SetText(const std::wstring& name, const std::wstring& text) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+    Fail(L"WM_SETTEXT got no answer from " + name);
+}
+
+void Session::Click(const std::wstring& name) {
+  HWND hwnd = Control(name);
+  if (ClassOf(hwnd) == L"Button") {
+    if (!PostMessageW(hwnd, BM_CLICK, 0, 0)) Fail(L"BM_CLICK could not be posted to " + name);
+  } else {
+    MouseClick(name);
+  }
+}
+
+void Session::MouseClick(const std::wstring& name) {
+  const RECT r = ScreenRect(name);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  Send({Mouse(MOUSEEVENTF_MOVE, x, y), Mouse(MOUSEEVENTF_LEFTDOWN, x, y),
+        Mouse(MOUSEEVENTF_LEFTUP, x, y)});
+  Sleep(100);
+}
+
+int Session::TabCount() const {
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(Control(L"pc"), TCM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG,
+                           kSendTimeoutMs, &n))
+    Fail(L"TCM_GETITEMCOUNT got no answer");
+  return static_cast<int>(n);
+}
+
+int Session::ActivePage() const {
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(Control(L"pc"), TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &n))
+    Fail(L"TCM_GETCURSEL got no answer");
+  return static_cast<int>(static_cast<LONG_PTR>(n));
+}
+
+std::wstring Session::TabCaption(int index) const {
+  HWND pc = Control(L"pc");
+  if (ClassOf(pc) != WC_TABCONTROLW) Fail(L"pc is not a tab control but " + ClassOf(pc));
+  constexpr int kChars = 256;
+  RemoteBuffer buffer(pi_.hProcess, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(buffer.Address()) + sizeof(TCITEMW));
+  item.cchTextMax = kChars;
+  buffer.Write(&item, sizeof(item));
+  DWORD_PTR ok = 0;
+  if (!SendMessageTimeoutW(pc, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(buffer.Address()),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &ok) ||
+      !ok)
+    Fail(L"TCM_GETITEMW failed for tab " + std::to_wstring(index));
+  // The control may point pszText at its own copy instead of filling ours.
+  buffer.Read(&item, sizeof(item));
+  wchar_t text[kChars] = {};
+  SIZE_T done = 0;
+  if (!ReadProcessMemory(pi_.hProcess, item.pszText, text, sizeof(text) - sizeof(wchar_t), &done))
+    Fail(L"ReadProcessMemory of the tab text failed");
+  return text;
+}
+
+void Session::SelectPage(int index) {
+  HWND pc = Control(L"pc");
+  RemoteBuffer buffer(pi_.hProcess, sizeof(RECT));
+  DWORD_PTR ok = 0;
+  if (!SendMessageTimeoutW(pc, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(buffer.Address()),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &ok) ||
+      !ok)
+    Fail(L"TCM_GETITEMRECT failed for tab " + std::to_wstring(index));
+  RECT r{};
+  buffer.Read(&r, sizeof(r));
+  MapWindowPoints(pc, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  Send({Mouse(MOUSEEVENTF_MOVE, x, y), Mouse(MOUSEEVENTF_LEFTDOWN, x, y),
+        Mouse(MOUSEEVENTF_LEFTUP, x, y)});
+  if (!WaitFor([&] { return ActivePage() == index; }, 5000))
+    Fail(L"a click on tab " + std::to_wstring(index) + L" did not select it; page " +
+         std::to_wstring(ActivePage()) + L" is active");
+  if (!WaitFor([&] { return FocusName() == L"pc"; }, 2000))
+    Fail(L"the tab strip did not take the focus after the click on tab " + std::to_wstring(index));
+}
+
+HWND Session::Focus() const { return FocusOfThread(pi_.dwThreadId); }
+
+std::wstring Session::FocusName() const {
+  for (HWND hwnd = Focus(); hwnd && hwnd != main_; hwnd = GetParent(hwnd)) {
+    if (const wchar_t* name = NameOfId(GetDlgCtrlID(hwnd))) return name;
+  }
+  return L"";
+}
+
+void Session::WaitFocus(const std::wstring& name, DWORD timeoutMs) const {
+  if (!WaitFor([&] { return FocusName() == name; }, timeoutMs)) {
+    HWND f = Focus();
+    Fail(L"focus expected on " + name + L", but it is on " +
+         (f ? L"\"" + FocusName() + L"\" (class " + ClassOf(f) + L", id " +
+                  std::to_wstring(GetDlgCtrlID(f)) + L")"
+            : std::wstring(L"no window")));
+  }
+}
+
+// Brings the main window to the foreground so that input reaches it; without
+// a window manager nothing else competes for it.
+static void MakeForeground(HWND main) {
+  if (GetForegroundWindow() == main) return;
+  SetForegroundWindow(main);  // checked below
+  if (!WaitFor([&] { return GetForegroundWindow() == main; }, 3000))
+    Fail(L"the main window did not come to the foreground for keyboard input");
+}
+
+void Session::PressKey(WORD vk, bool shift, bool alt) {
+  HWND owner = main_;
+  // While a dialog of ours is open it is the window that takes the keys.
+  auto dialogs = TopLevelWindows(pi_.dwProcessId, L"#32770", true);
+  MakeForeground(dialogs.empty() ? owner : dialogs.front());
+  std::vector<INPUT> in;
+  if (shift) in.push_back(Key(VK_SHIFT, false));
+  if (alt) in.push_back(Key(VK_MENU, false));
+  in.push_back(Key(vk, false));
+  in.push_back(Key(vk, true));
+  if (alt) in.push_back(Key(VK_MENU, true));
+  if (shift) in.push_back(Key(VK_SHIFT, true));
+  Send(in);
+  Sleep(50);
+}
+
+void Session::TypeText(const std::wstring& text) {
+  MakeForeground(main_);
+  std::vector<INPUT> in;
+  for (wchar_t ch : text) {
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wScan = ch;
+    down.ki.dwFlags = KEYEVENTF_UNICODE;
+    INPUT up = down;
+    up.ki.dwFlags |= KEYEVENTF_KEYUP;
+    in.push_back(down);
+    in.push_back(up);
+  }
+  if (!in.empty()) Send(in);
+  Sleep(50);
+}
+
+Dialog Session::ReadDialog(HWND hwnd) const {
+  Dialog d;
+  d.hwnd = hwnd;
+  d.title = GetText(hwnd);
+  HWND messageStatic = nullptr;
+  HWND iconStatic = nullptr;
+  for (HWND child : Descendants(hwnd)) {
+    const std::wstring cls = ClassOf(child);
+    if (cls == L"Button") {
+      d.buttons.push_back(GetText(child));
+    } else if (cls == L"Static") {
+      const LONG style = GetWindowLongW(child, GWL_STYLE);
+      if ((style & SS_TYPEMASK) == SS_ICON) {
+        iconStatic = child;
+        continue;
+      }
+      d.statics.push_back(GetText(child));
+      if (GetDlgCtrlID(child) == 0xFFFF) messageStatic = child;
+    }
+  }
+  // A message box names its text 0xFFFF; a task dialog's content is its
+  // first text.
+  if (messageStatic) {
+    d.text = GetText(messageStatic);
+  } else {
+    for (const auto& s : d.statics)
+      if (!s.empty()) {
+        d.text = s;
+        break;
+      }
+  }
+  if (iconStatic) {
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(iconStatic, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &icon);
+    d.icon = reinterpret_cast<HICON>(icon);
+    d.hasIcon = d.icon != nullptr;
+    if (d.hasIcon) d.iconKind = IdentifySystemIcon(iconStatic);
+  }
+  return d;
+}
+
+Dialog Session::WaitDialog(DWORD timeoutMs) const {
+  HWND found = nullptr;
+  if (!WaitFor(
+          [&] {
+            auto all = TopLevelWindows(pi_.dwProcessId, L"#32770", true);
+            if (!all.empty()) found = all.front();
+            return found != nullptr;
+          },
+          timeoutMs))
+    Fail(L"no dialog appeared within " + std::to_wstring(timeoutMs) + L" ms");
+  // Let it finish creating and painting its contents.
+  WaitFor([&] { return !Descendants(found).empty(); }, 2000);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+  Sleep(200);
+  return ReadDialog(found);
+}
+
+bool Session::HasDialog() const {
+  return !TopLevelWindows(pi_.dwProcessId, L"#32770", true).empty();
+}
+
+DWORD Session::Close(DWORD timeoutMs) {
+  if (!PostMessageW(main_, WM_CLOSE, 0, 0)) Fail(L"WM_CLOSE could not be posted");
+  return WaitExit(timeoutMs);
+}
+
+DWORD Session::WaitExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    Fail(L"the program did not end within " + std::to_wstring(timeoutMs) + L" ms");
+  DWORD code = 0;
+  if (!GetExitCodeProcess(pi_.hProcess, &code)) Fail(L"GetExitCodeProcess failed");
+  return code;
+}
+
+bool Session::Running() const {
+  return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD Session::ProcessId() const { return pi_.dwProcessId; }
+
+// ---- Free functions ---------------------------------------------------------
+
+DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD timeoutMs) {
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
+                      &si, &pi))
+    Fail(L"cannot start " + exe + L" (error " + std::to_wstring(GetLastError()) + L")");
+  struct Closer {
+    PROCESS_INFORMATION& pi;
+    ~Closer() {
+      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+    }
+  } closer{pi};
+  bool ended = false, windowShown = false;
+  WaitFor(
+      [&] {
+        ended = WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+        windowShown = !TopLevelWindows(pi.dwProcessId, kMainWindowClass, true).empty();
+        return ended || windowShown;
+      },
+      timeoutMs);
+  if (!ended && windowShown) Fail(L"the program showed its window instead of ending");
+  if (!ended) Fail(L"the program neither ended nor showed a window in time");
+  DWORD code = 0;
+  if (!GetExitCodeProcess(pi.hProcess, &code)) Fail(L"GetExitCodeProcess failed");
+  return code;
+}
+
+std::wstring ProductDir() { return GetEnv(L"TESSARIN_PRODUCT_DIR"); }
+std::wstring BuildDir() { return GetEnv(L"TESSARIN_BUILD_DIR"); }
+std::wstring FixtureDir() { return GetEnv(L"TESSARIN_E2E_FIXTURE_DIR"); }
+
+std::wstring FreshProductCopy(const std::wstring& tag) {
+  namespace fs = std::filesystem;
+  const fs::path target = fs::path(BuildDir()) / L"e2e-tmp" / tag;
+  std::error_code ec;
+  fs::remove_all(target, ec);
+  if (ec) Fail(L"cannot remove the old copy " + target.wstring());
+  fs::create_directories(target, ec);
+  if (ec) Fail(L"cannot create " + target.wstring());
+  fs::copy(ProductDir(), target, fs::copy_options::recursive, ec);
+  if (ec) Fail(L"cannot copy the product folder to " + target.wstring());
+  return target.wstring();
+}
+
+}  // namespace e2e
