@@ -28,6 +28,12 @@ struct Dialog {
   std::vector<std::wstring> buttons;  // button captions, in window order
   bool hasIcon = false;               // a static icon is shown
   HICON icon = nullptr;               // the icon shown (compare with LoadIcon(nullptr, IDI_...))
+  // The system icon the dialog shows, found by comparing its pixels on the
+  // screen with the system icons drawn here: "error", "information",
+  // "warning", "question", or "" when none matches. Icon handles of another
+  // process do not compare equal under Wine, so the pixels decide.
+  std::wstring iconKind;
+  std::vector<std::wstring> statics;  // texts of all Static children, in window order
   // Presses the button with this caption (default: the dialog's OK).
   void Close(const std::wstring& button = L"") const;
 };
@@ -48,10 +54,20 @@ class Session {
   std::wstring Text(const std::wstring& name) const;  // WM_GETTEXT
   std::wstring WindowText(HWND hwnd) const;
   RECT Rect(const std::wstring& name) const;  // relative to the parent's client area
+  // Relative to the client area of the named control (L"" for the main window),
+  // whatever the platform parent of the control is.
+  RECT RectIn(const std::wstring& name, const std::wstring& parent) const;
+  RECT ScreenRect(const std::wstring& name) const;  // window rectangle on the screen
   RECT ClientRect() const;                    // of the main window
   void SetText(const std::wstring& name, const std::wstring& text);  // WM_SETTEXT
   void Click(const std::wstring& name);  // posted BM_CLICK / mouse click, returns at once
   void SelectPage(int index);            // the tab strip, as a click on the tab
+  int ActivePage() const;                // index of the selected tab
+  std::wstring TabCaption(int index) const;  // TCM_GETITEMW, read across processes
+  int TabCount() const;
+  void MouseClick(const std::wstring& name);  // real mouse click in the middle
+  // Waits until the named control has the focus; fails with what has it.
+  void WaitFocus(const std::wstring& name, DWORD timeoutMs = 5000) const;
   HWND Focus() const;                    // the focused control of the program
   std::wstring FocusName() const;        // its name, or L"" when none of ours
   void PressKey(WORD vk, bool shift = false, bool alt = false);  // real keyboard input
@@ -59,6 +75,8 @@ class Session {
   // Waits for a new top-level dialog of the process and reads it.
   Dialog WaitDialog(DWORD timeoutMs = 10000) const;
   bool HasDialog() const;
+  // Reads an open dialog of the process.
+  Dialog ReadDialog(HWND dialog) const;
   // Asks the window to close with WM_CLOSE and returns the exit code.
   DWORD Close(DWORD timeoutMs = 10000);
   // Waits for the process to end and returns its exit code.
@@ -81,5 +99,11 @@ DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD time
 // temporary copy of it that a test may change freely.
 std::wstring ProductDir();
 std::wstring FreshProductCopy(const std::wstring& tag);
+std::wstring BuildDir();    // TESSARIN_BUILD_DIR
+std::wstring FixtureDir();  // TESSARIN_E2E_FIXTURE_DIR: the driver's own fixture programs
+
+// Throws the failure that ends the calling test (GoogleTest reports the text).
+[[noreturn]] void Fail(const std::wstring& message);
+std::string Utf8(const std::wstring& text);
 
 }  // namespace e2e
