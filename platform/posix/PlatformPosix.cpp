@@ -3,7 +3,8 @@
 // Choices where POSIX has no Windows counterpart (see docs/DESIGN.md):
 //  - file names are UTF-8 on disk;
 //  - the search pattern's last part is matched by fnmatch with letter case
-//    ignored (as on Windows); a name that begins with "." is an ordinary
+//    (file names differ by case here, and the catalogue opens the name it
+//    builds with ".lng"); a name that begins with "." is an ordinary
 //    name: POSIX knows no hidden or system attribute, so none is reported;
 //  - "share read, deny write" cannot be enforced; the file is opened
 //    read-only and read whole at once;
@@ -194,7 +195,7 @@ void SearchDirectory(const std::u16string& pattern, const std::function<void(con
   if (!stream.get()) return;  // no folder: nothing found
   while (const dirent* d = ::readdir(stream.get())) {
     if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
-    if (::fnmatch(mask.c_str(), d->d_name, FNM_CASEFOLD) != 0) continue;
+    if (::fnmatch(mask.c_str(), d->d_name, 0) != 0) continue;
     FoundEntry found;
     found.name = FromUtf8(d->d_name);
     struct stat st;
