@@ -89,10 +89,10 @@ bool ReadPensionDigits(std::u16string_view text, Digits& out) {
   if (t.size() == 11) return ReadDigits(t, out);
   if (t.size() != 14) return false;
   const char16_t group = t[3];
-  if ((group != u'-' && group != u' ') || t[7] != group || t[10] != u' ') return false;
+  if ((group != u'-' && group != u' ') || t[7] != group || t[11] != u' ') return false;
   out = Digits{};
   for (std::size_t i = 0; i < t.size(); ++i) {
-    if (i == 3 || i == 7 || i == 10) continue;
+    if (i == 3 || i == 7 || i == 11) continue;
     if (!IsDigit(t[i])) return false;
     out.Push(t[i]);
   }
