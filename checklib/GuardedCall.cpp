@@ -104,6 +104,16 @@ class HandlerRegistration {
   PVOID handle_;
 };
 
+// Makes a guard the active one for its scope, however the scope is left
+// (an exception of this program's own run-time passes through the call).
+class ActiveGuard {
+ public:
+  explicit ActiveGuard(Guard* guard) { g_guard = guard; }
+  ~ActiveGuard() { g_guard = nullptr; }
+  ActiveGuard(const ActiveGuard&) = delete;
+  ActiveGuard& operator=(const ActiveGuard&) = delete;
+};
+
 struct FaultKind {
   DWORD code;
   const wchar_t* text;
@@ -177,7 +187,7 @@ bool CallGuarded(void (*fn)(void* context), void* context, LibraryFault* fault) 
   guard.fault = fault;
   guard.exceptionList = ExceptionChain();
   volatile bool returned = false;
-  g_guard = &guard;
+  ActiveGuard active(&guard);
   if (__builtin_setjmp(guard.jump) == 0) {
     fn(context);
     returned = true;
@@ -186,7 +196,6 @@ bool CallGuarded(void (*fn)(void* context), void* context, LibraryFault* fault) 
     // with its stack; drop them.
     RestoreExceptionChain(g_guard->exceptionList);
   }
-  g_guard = nullptr;
   return returned;
 }
 
