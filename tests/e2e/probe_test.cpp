@@ -69,4 +69,15 @@ TEST(Driver, ReadsMessageBoxesAndTheirIcons) {
   EXPECT_EQ(s.WaitExit(), 0u);
 }
 
+TEST(Driver, ReadsTheCommandLineOfAStartedProcess) {
+  Session s = StartProbe();
+  s.Click(L"Button9");
+  const e2e::ChildProcess hh = s.WaitChildProcess(L"hh.exe");
+  e2e::EndProcess(hh.pid);
+  EXPECT_NE(hh.commandLine.find(L"HelpTessarin.chm"), std::wstring::npos)
+      << e2e::Utf8(hh.commandLine);
+  EXPECT_EQ(hh.currentDirectory, e2e::FixtureDir() + L"\\") << "the probe's current directory";
+  EXPECT_EQ(s.Close(), 0u);
+}
+
 }  // namespace

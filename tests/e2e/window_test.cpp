@@ -335,14 +335,6 @@ std::wstring ArgumentsOf(const std::wstring& commandLine) {
   return commandLine.substr(i);
 }
 
-std::wstring ProgramOf(const std::wstring& commandLine) {
-  const std::wstring args = ArgumentsOf(commandLine);
-  std::wstring program = commandLine.substr(0, commandLine.size() - args.size());
-  while (!program.empty() && (program.back() == L' ' || program.back() == L'"')) program.pop_back();
-  if (!program.empty() && program.front() == L'"') program.erase(0, 1);
-  return program;
-}
-
 bool SameFolder(std::wstring a, std::wstring b) {
   for (auto* s : {&a, &b}) {
     while (!s->empty() && s->back() == L'\\') s->pop_back();
@@ -517,10 +509,10 @@ TEST(Window, ClosePathsExitWithZeroAndWriteNothing) {
   }
 }
 
-// Help starts "hh.exe" with the bare file name, from the program's current
-// directory. A recording stand-in named hh.exe sits in the program's folder,
-// which the shell searches before the system folders; a second case shows
-// that the call does not depend on the help file being there.
+// Help starts "hh.exe" with the bare file name and no folder, in the
+// program's current directory: the real viewer of the prefix is started, and
+// its own command line and current directory are read from its process. The
+// second case shows that the call does not depend on the help file being there.
 TEST(Window, HelpStartsTheViewerWithTheBareFileName) {
   struct Case {
     const wchar_t* tag;
@@ -529,18 +521,17 @@ TEST(Window, HelpStartsTheViewerWithTheBareFileName) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.tag));
     const std::wstring dir = e2e::FreshProductCopy(c.tag);
-    CopyFixture(L"hh.exe", dir, L"hh.exe");
     if (c.removeHelpFile) DeleteFileW((dir + L"\\HelpTessarin.chm").c_str());  // may be absent
-    const std::wstring log = dir + L"\\started.log";
-    EnvGuard env(L"TESSARIN_E2E_LOG", log);
     Session s = Session::Start(Exe(dir), dir);
     s.Click(L"Button9");
-    const auto lines = WaitLog(log);
-    EXPECT_EQ(ArgumentsOf(lines[0]), L"HelpTessarin.chm") << "command line: " << Narrow(lines[0]);
-    EXPECT_TRUE(SameFolder(ProgramOf(lines[0]), dir + L"\\hh.exe")) << Narrow(lines[0]);
-    EXPECT_TRUE(SameFolder(lines[1], dir)) << "the viewer runs in the program's current "
-                                              "directory, not "
-                                           << Narrow(lines[1]);
+    const e2e::ChildProcess hh = s.WaitChildProcess(L"hh.exe");
+    e2e::EndProcess(hh.pid);  // the viewer would stay open
+    std::cout << "viewer: " << Narrow(hh.commandLine) << " in " << Narrow(hh.currentDirectory)
+              << "\n";
+    EXPECT_EQ(ArgumentsOf(hh.commandLine), L"HelpTessarin.chm") << Narrow(hh.commandLine);
+    EXPECT_TRUE(SameFolder(hh.currentDirectory, dir))
+        << "the viewer runs in the program's current directory, not "
+        << Narrow(hh.currentDirectory);
     Sleep(300);
     EXPECT_FALSE(s.HasDialog()) << "the program reports nothing of its own";
     EXPECT_TRUE(s.Running());
@@ -552,7 +543,7 @@ TEST(Window, HelpStartsTheViewerWithTheBareFileName) {
 // the handler registered for its scheme, here the recording stand-in.
 TEST(Window, Label8OpensItsCaption) {
   const std::wstring dir = e2e::FreshProductCopy(L"link");
-  CopyFixture(L"hh.exe", dir, L"opener.exe");
+  CopyFixture(L"hh.exe", dir, L"opener.exe");  // the recording program
   const std::wstring log = dir + L"\\opened.log";
   EnvGuard env(L"TESSARIN_E2E_LOG", log);
   Session s = Session::Start(Exe(dir), dir);

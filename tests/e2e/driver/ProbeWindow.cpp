@@ -1,10 +1,12 @@
 // A small window with the program's window classes and a few of its control
 // ids, on which the driver itself is tested: a tab strip (pc) with two tabs,
 // an edit (Edit1), a button that shows an error message box (Button1), one
-// that shows an information box (Button3) and one that closes (Button6).
+// that shows an information box (Button3), one that closes (Button6) and one
+// that starts the help viewer through the shell (Button9).
 // Tab moves the focus through the dialog manager. Exit code 0 on close.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "resources/ControlIds.h"
 
@@ -30,12 +32,15 @@ void OnCreate(HWND hwnd) {
   Child(hwnd, L"Button", L" Проверить ", WS_TABSTOP, ID_Button1, 266, 58, 75, 25);
   Child(hwnd, L"Button", L"Info", WS_TABSTOP, ID_Button3, 266, 100, 75, 25);
   Child(hwnd, L"Button", L"Закрыть", WS_TABSTOP, ID_Button6, 465, 536, 75, 25);
+  Child(hwnd, L"Button", L"Help", WS_TABSTOP, ID_Button9, 10, 536, 75, 25);
 }
 
 void OnCommand(HWND hwnd, int id) {
   if (id == ID_Button1) MessageBoxW(hwnd, L" error text ", L"Tessarin", MB_OK | MB_ICONERROR);
   if (id == ID_Button3) MessageBoxW(hwnd, L"info", L"Tessarin", MB_OK | MB_ICONINFORMATION);
   if (id == ID_Button6) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  if (id == ID_Button9)  // the result is not needed: the test looks for the process
+    ShellExecuteW(nullptr, nullptr, L"hh.exe", L"HelpTessarin.chm", nullptr, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
