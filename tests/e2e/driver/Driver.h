@@ -38,6 +38,14 @@ struct Dialog {
   void Close(const std::wstring& button = L"") const;
 };
 
+// A process that the program started (the help viewer, the browser).
+struct ChildProcess {
+  DWORD pid = 0;
+  std::wstring exeName;           // file name, as the process list shows it
+  std::wstring commandLine;       // read from the process itself
+  std::wstring currentDirectory;  // likewise
+};
+
 class Session {
  public:
   // Starts exe with workDir as its current directory and waits until its
@@ -83,6 +91,9 @@ class Session {
   DWORD WaitExit(DWORD timeoutMs = 10000);
   bool Running() const;
   DWORD ProcessId() const;
+  // Waits for a process of the program's with this file name (case ignored)
+  // and reads its command line and current directory.
+  ChildProcess WaitChildProcess(const std::wstring& exeName, DWORD timeoutMs = 10000) const;
 
  private:
   Session() = default;
@@ -94,6 +105,9 @@ class Session {
 // it neither exits nor shows a window in time (a program that the loader
 // refuses ends at once with a non-zero code).
 DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD timeoutMs = 20000);
+
+// Ends a process that a test caused to be started (by its id) and waits for it.
+void EndProcess(DWORD pid);
 
 // Folder helpers for fixtures: the product folder of this build and a fresh
 // temporary copy of it that a test may change freely.
