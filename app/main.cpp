@@ -1,0 +1,70 @@
+// The main window TForm1: its members are bound to the controls built from
+// the layout table, and its handlers to the controls' events.
+#include "app/main.h"
+
+#include <shellapi.h>
+
+#include "resources/Layout.h"
+#ifdef TESSARIN_HAVE_CHECKLIB
+#include "checklib/CheckCommand.h"
+#endif
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1() : TForm(kMainWindowClass, kMainLayout, kMainLayoutCount) {
+  XPManifest1 = Own(std::make_unique<TXPManifest>());
+#define PUBLISH(member) Publish(#member, member)
+  PUBLISH(pc); PUBLISH(tsRus); PUBLISH(tsUkr); PUBLISH(gbRasSchet); PUBLISH(Label1);
+  PUBLISH(Edit3); PUBLISH(Button3); PUBLISH(Edit6); PUBLISH(gbCheckORGN); PUBLISH(Edit8);
+  PUBLISH(Button7); PUBLISH(gbCheckOKPO); PUBLISH(Edit5); PUBLISH(Button5);
+  PUBLISH(gbCorSchet); PUBLISH(Label2); PUBLISH(Edit4); PUBLISH(Button4); PUBLISH(Edit7);
+  PUBLISH(gbCheckPU); PUBLISH(Edit2); PUBLISH(Button2); PUBLISH(gbCheckINN); PUBLISH(Edit1);
+  PUBLISH(Button1); PUBLISH(gbRachSchetUkr); PUBLISH(Label9); PUBLISH(Edit9); PUBLISH(Edit10);
+  PUBLISH(Button8); PUBLISH(tsOptions); PUBLISH(gbLang); PUBLISH(Panel1); PUBLISH(Button6);
+  PUBLISH(Button9); PUBLISH(Image1); PUBLISH(Label3); PUBLISH(Label4); PUBLISH(Label5);
+  PUBLISH(Label6); PUBLISH(Label7); PUBLISH(Label8); PUBLISH(tsBulg); PUBLISH(GroupBox1);
+  PUBLISH(Edit11); PUBLISH(Button10); PUBLISH(CmbBxLang);
+#undef PUBLISH
+#define HANDLER(name) Handler(#name, [this](TObject* sender) { name(sender); })
+  HANDLER(Button1Click); HANDLER(Button2Click); HANDLER(Button3Click); HANDLER(Button4Click);
+  HANDLER(Button5Click); HANDLER(Button6Click); HANDLER(Button7Click); HANDLER(Button8Click);
+  HANDLER(Button9Click); HANDLER(Button10Click); HANDLER(Label8Click);
+  HANDLER(CmbBxLangPropertiesChange);
+#undef HANDLER
+  OnCreate = [this](TObject* sender) { FormCreate(sender); };
+}
+
+// The check commands: each runs its row of the check command table. A build
+// without the check binding leaves the buttons without effect.
+#ifdef TESSARIN_HAVE_CHECKLIB
+#define CHECK_COMMAND(id) RunCheckCommand(Handle(), CheckCommandFor(id), Application->Title())
+#else
+#define CHECK_COMMAND(id) static_cast<void>(id)
+#endif
+
+void TForm1::Button1Click(TObject*) { CHECK_COMMAND(ID_Button1); }
+void TForm1::Button2Click(TObject*) { CHECK_COMMAND(ID_Button2); }
+void TForm1::Button3Click(TObject*) { CHECK_COMMAND(ID_Button3); }
+void TForm1::Button4Click(TObject*) { CHECK_COMMAND(ID_Button4); }
+void TForm1::Button5Click(TObject*) { CHECK_COMMAND(ID_Button5); }
+void TForm1::Button7Click(TObject*) { CHECK_COMMAND(ID_Button7); }
+void TForm1::Button8Click(TObject*) { CHECK_COMMAND(ID_Button8); }
+void TForm1::Button10Click(TObject*) { CHECK_COMMAND(ID_Button10); }
+
+void TForm1::Button6Click(TObject*) { Close(); }
+
+void TForm1::Button9Click(TObject*) {
+  // The viewer finds the bare name from the program's current directory;
+  // its result is not examined: the shell or the viewer reports failures.
+  ShellExecuteW(nullptr, nullptr, L"hh.exe", L"HelpTessarin.chm", nullptr, 1);
+}
+
+void TForm1::Label8Click(TObject*) {
+  // Opens whatever address the link shows now; the result is not examined.
+  const std::wstring address = Label8->Caption();
+  ShellExecuteW(Handle(), L"open", address.c_str(), nullptr, nullptr, 1);
+}
+
+void TForm1::FormCreate(TObject*) {}
+
+void TForm1::CmbBxLangPropertiesChange(TObject*) {}
