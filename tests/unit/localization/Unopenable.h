@@ -47,8 +47,14 @@ inline std::wstring TestExeFolder() {
 
 class Unopenable {
  public:
-  static constexpr const char16_t* kReason =
-      u"The process cannot access the file because it is being used by another process.";
+  // Returns the system's description of a sharing violation: Wine words
+  // it differently from Windows.
+  static std::u16string Reason() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    return wine ? u"Sharing violation."
+                : u"The process cannot access the file because it is being used by another process.";
+  }
 
   explicit Unopenable(const std::u16string& path) {
     static unsigned counter = 0;
@@ -87,7 +93,8 @@ class Unopenable {
 
 class Unopenable {
  public:
-  static constexpr const char16_t* kReason = u"Too many levels of symbolic links";
+  // Returns the system's description of the failure (glibc's wording).
+  static std::u16string Reason() { return u"Too many levels of symbolic links"; }
 
   explicit Unopenable(const std::u16string& path) : path_(std::filesystem::path(path)) {
     std::error_code ec;

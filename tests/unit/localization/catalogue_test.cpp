@@ -116,9 +116,18 @@ TEST_F(Localization, EntryFieldsFromTheMainSection) {
 TEST_F(Localization, SkipsDirectoriesAndListsAFileNamedDotLng) {
   WriteLang(u"English.lng", u"[main]\nLangName=English\n");
   WriteLang(u".lng", u"[main]\nLangName=Nameless\n");
+  std::set<std::u16string> expected = {u"English", u""};
+#ifdef _WIN32
+  // Wine reports names that begin with "." as hidden (Windows does not), and
+  // setting the attributes does not change that: then the rule for hidden
+  // files applies to ".lng" too.
+  const DWORD attrs = GetFileAttributesW(reinterpret_cast<const wchar_t*>(LangPath(u"").c_str()));
+  ASSERT_NE(attrs, INVALID_FILE_ATTRIBUTES);
+  if (attrs & FILE_ATTRIBUTE_HIDDEN) expected.erase(u"");
+#endif
   std::filesystem::create_directories(dir_.path() / "lang" / "folder.lng");
   const std::vector<std::u16string> keys = Keys();
-  EXPECT_EQ(std::set<std::u16string>(keys.begin(), keys.end()), (std::set<std::u16string>{u"English", u""}));
+  EXPECT_EQ(std::set<std::u16string>(keys.begin(), keys.end()), expected);
   EXPECT_FALSE(SetCurrentLang(u"")) << "an entry with an empty key can never be selected";
   EXPECT_FALSE(SetCurrentLang(u"folder"));
   EXPECT_TRUE(CurrentLangFile.empty());
@@ -326,7 +335,7 @@ TEST_F(Localization, CatalogueBuildStopsAtAFileThatCannotBeOpened) {
       LoadLangList();
       ADD_FAILURE() << "no error raised";
     } catch (const EError& e) {
-      EXPECT_EQ(e.Message(), u"Cannot open file \"" + LangPath(failing) + u"\". " + Unopenable::kReason)
+      EXPECT_EQ(e.Message(), u"Cannot open file \"" + LangPath(failing) + u"\". " + Unopenable::Reason())
           << Show(e.Message());
     }
   }
@@ -357,7 +366,7 @@ TEST_F(Localization, FailedReloadLeavesNoReaderOfItsKind) {
       SetCurrentLang(u"Russian");
       ADD_FAILURE() << "no error raised";
     } catch (const EError& e) {
-      EXPECT_EQ(e.Message(), u"Cannot open file \"" + LangPath(u"Russian") + u"\". " + Unopenable::kReason)
+      EXPECT_EQ(e.Message(), u"Cannot open file \"" + LangPath(u"Russian") + u"\". " + Unopenable::Reason())
           << Show(e.Message());
     }
     EXPECT_EQ(CurrentLangFile, u"Russian") << "the selection texts have already changed";
@@ -380,7 +389,7 @@ TEST_F(Localization, LookupWithoutKeptFilesRaisesForAFileThatCannotBeOpened) {
     GetLangString(u"String.A");
     ADD_FAILURE() << "no error raised";
   } catch (const EError& e) {
-    EXPECT_EQ(e.Message(), u"Cannot open file \"" + LangPath(u"Russian") + u"\". " + Unopenable::kReason)
+    EXPECT_EQ(e.Message(), u"Cannot open file \"" + LangPath(u"Russian") + u"\". " + Unopenable::Reason())
         << Show(e.Message());
   }
 }
