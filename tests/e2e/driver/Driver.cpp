@@ -65,36 +65,37 @@ DWORD ProcessOf(HWND hwnd) {
   return pid;
 }
 
+struct TopLevelQuery {
+  DWORD pid;
+  const std::wstring* cls;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
+  auto* q = reinterpret_cast<TopLevelQuery*>(lp);
+  if (ProcessOf(hwnd) != q->pid) return TRUE;
+  if (q->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+  if (!q->cls->empty() && ClassOf(hwnd) != *q->cls) return TRUE;
+  q->found.push_back(hwnd);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
 // Returns the top-level windows of the process with this class (all when empty).
 std::vector<HWND> TopLevelWindows(DWORD pid, const std::wstring& cls, bool visibleOnly) {
-  struct Ctx {
-    DWORD pid;
-    const std::wstring* cls;
-    bool visibleOnly;
-    std::vector<HWND> found;
-  } ctx{pid, &cls, visibleOnly, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(lp);
-        if (ProcessOf(hwnd) != c->pid) return TRUE;
-        if (c->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-        if (!c->cls->empty() && ClassOf(hwnd) != *c->cls) return TRUE;
-        c->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
+  TopLevelQuery q{pid, &cls, visibleOnly, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&q));  // the callback never stops it
+  return q.found;
 }
 
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
