@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
-#include <filesystem>
+#include <cwchar>
 #include <stdexcept>
 #include <utility>
 
@@ -183,6 +183,63 @@ RECT ClientOnScreen(HWND hwnd) {
   if (!GetClientRect(hwnd, &r)) Fail(L"GetClientRect failed");
   MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+// Owns a directory search.
+class Search {
+ public:
+  explicit Search(const std::wstring& pattern) : h_(FindFirstFileW(pattern.c_str(), &data_)) {}
+  ~Search() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  Search(const Search&) = delete;
+  Search& operator=(const Search&) = delete;
+  bool Ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  const WIN32_FIND_DATAW& Data() const { return data_; }
+  bool Next() { return FindNextFileW(h_, &data_) != 0; }
+
+ private:
+  WIN32_FIND_DATAW data_{};
+  HANDLE h_;
+};
+
+bool IsDots(const wchar_t* name) { return !wcscmp(name, L".") || !wcscmp(name, L".."); }
+
+// Removes the folder and everything in it; a missing folder is fine.
+void RemoveTree(const std::wstring& dir) {
+  {
+    Search search(dir + L"\\*");
+    if (!search.Ok()) return;
+    do {
+      const auto& d = search.Data();
+      if (IsDots(d.cFileName)) continue;
+      const std::wstring path = dir + L"\\" + d.cFileName;
+      if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only fixture
+        if (!DeleteFileW(path.c_str())) Fail(L"cannot delete " + path);
+      }
+    } while (search.Next());
+  }
+  if (!RemoveDirectoryW(dir.c_str())) Fail(L"cannot remove the folder " + dir);
+}
+
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  if (!CreateDirectoryW(to.c_str(), nullptr))
+    Fail(L"cannot create " + to + L" (error " + std::to_wstring(GetLastError()) + L")");
+  Search search(from + L"\\*");
+  if (!search.Ok()) Fail(L"cannot list " + from);
+  do {
+    const auto& d = search.Data();
+    if (IsDots(d.cFileName)) continue;
+    const std::wstring src = from + L"\\" + d.cFileName, dst = to + L"\\" + d.cFileName;
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      CopyTree(src, dst);
+    } else if (!CopyFileW(src.c_str(), dst.c_str(), TRUE)) {
+      Fail(L"cannot copy " + src + L" (error " + std::to_wstring(GetLastError()) + L")");
+    }
+  } while (search.Next());
 }
 
 }  // namespace
@@ -590,16 +647,11 @@ std::wstring BuildDir() { return GetEnv(L"TESSARIN_BUILD_DIR"); }
 std::wstring FixtureDir() { return GetEnv(L"TESSARIN_E2E_FIXTURE_DIR"); }
 
 std::wstring FreshProductCopy(const std::wstring& tag) {
-  namespace fs = std::filesystem;
-  const fs::path target = fs::path(BuildDir()) / L"e2e-tmp" / tag;
-  std::error_code ec;
-  fs::remove_all(target, ec);
-  if (ec) Fail(L"cannot remove the old copy " + target.wstring());
-  fs::create_directories(target, ec);
-  if (ec) Fail(L"cannot create " + target.wstring());
-  fs::copy(ProductDir(), target, fs::copy_options::recursive, ec);
-  if (ec) Fail(L"cannot copy the product folder to " + target.wstring());
-  return target.wstring();
+  const std::wstring target = BuildDir() + L"\\e2e-tmp\\" + tag;
+  RemoveTree(target);
+  CreateDirectoryW((BuildDir() + L"\\e2e-tmp").c_str(), nullptr);  // may exist already
+  CopyTree(ProductDir(), target);
+  return target;
 }
 
 }  // namespace e2e

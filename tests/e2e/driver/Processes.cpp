@@ -46,7 +46,7 @@ std::wstring ReadRemoteString(HANDLE process, const UNICODE_STRING& s) {
 // Reads the command line and current directory of the process.
 void ReadParameters(ChildProcess& child) {
   Handle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, child.pid));
-  if (!process.Get()) Fail(L"cannot open the process " + child.exeName);
+  if (!process.Get()) Fail(L"cannot open the process " + child.exeName + L"; has it ended?");
   auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
   if (!query) Fail(L"NtQueryInformationProcess is missing");
@@ -58,7 +58,8 @@ void ReadParameters(ChildProcess& child) {
   RTL_USER_PROCESS_PARAMETERS params{};
   if (!ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof(peb), &done) ||
       !ReadProcessMemory(process.Get(), peb.ProcessParameters, &params, sizeof(params), &done))
-    Fail(L"cannot read the process parameters of " + child.exeName);
+    Fail(L"cannot read the process parameters of " + child.exeName + L" (error " +
+         std::to_wstring(GetLastError()) + L"); has it ended?");
   UNICODE_STRING cwd{};
   if (!ReadProcessMemory(process.Get(),
                          reinterpret_cast<const char*>(peb.ProcessParameters) +
@@ -95,15 +96,15 @@ ChildProcess Session::WaitChildProcess(const std::wstring& exeName, DWORD timeou
   for (;;) {
     ChildProcess child = FindChild(pi_.dwProcessId, exeName);
     if (child.pid) {
-      // The parameters are in place once the loader has run.
-      Sleep(200);
+      // The parameters are in place when the process exists; read them at
+      // once, before a viewer that gives up quickly has ended.
       ReadParameters(child);
       return child;
     }
     if (GetTickCount64() >= end)
       Fail(L"the program started no " + exeName + L" within " + std::to_wstring(timeoutMs) +
            L" ms");
-    Sleep(50);
+    Sleep(5);
   }
 }
 
