@@ -13,7 +13,7 @@
 namespace vrifax {
 
 struct CountedArgument {
-  bool wellFormed;         // false: the header is not one of a UTF-16 string
+  bool wellFormed;           // false: the header is not one of a UTF-16 string
   std::u16string_view text;  // the field's text as typed; empty for null
 };
 

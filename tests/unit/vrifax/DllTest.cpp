@@ -3,9 +3,8 @@
 // with real counted strings. Also checks that nothing is exported by name
 // and that ordinals 2 and 3 are not there. The test runs with the product
 // folder as its current directory.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -48,10 +47,11 @@ class VrifaxDll : public ::testing::Test {
     library_.reset(LoadLibraryW(path.c_str()));
     ASSERT_TRUE(library_) << "LoadLibraryW failed, error " << GetLastError();
     HMODULE m = library_.get();
-    entries_ = {Entry<TCheckOne>(m, CheckOrdinal::INN),         Entry<TCheckOne>(m, CheckOrdinal::PensionNumber),
-                Entry<TCheckTwo>(m, CheckOrdinal::CorrAccount), Entry<TCheckTwo>(m, CheckOrdinal::SettlementAccount),
-                Entry<TCheckOne>(m, CheckOrdinal::OKPO),        Entry<TCheckOne>(m, CheckOrdinal::OGRN),
-                Entry<TCheckTwo>(m, CheckOrdinal::UkrAccount),  Entry<TCheckOne>(m, CheckOrdinal::EGN)};
+    entries_ = {
+        Entry<TCheckOne>(m, CheckOrdinal::INN),         Entry<TCheckOne>(m, CheckOrdinal::PensionNumber),
+        Entry<TCheckTwo>(m, CheckOrdinal::CorrAccount), Entry<TCheckTwo>(m, CheckOrdinal::SettlementAccount),
+        Entry<TCheckOne>(m, CheckOrdinal::OKPO),        Entry<TCheckOne>(m, CheckOrdinal::OGRN),
+        Entry<TCheckTwo>(m, CheckOrdinal::UkrAccount),  Entry<TCheckOne>(m, CheckOrdinal::EGN)};
     ASSERT_TRUE(entries_.inn && entries_.pension && entries_.corr && entries_.settlement && entries_.okpo &&
                 entries_.ogrn && entries_.ukr && entries_.egn)
         << "an entry point is missing";
@@ -80,10 +80,17 @@ TEST_F(VrifaxDll, NothingElseExported) {
   for (WORD ordinal : {0, 2, 3, 11, 12}) {
     EXPECT_EQ(ByOrdinal(library_.get(), ordinal), nullptr) << "ordinal " << ordinal;
   }
-  const char* names[] = {"IsValidINN",        "IsValidPensionNumber", "IsValidCorrAccount",
-                         "IsValidSettlementAccount", "IsValidOKPO", "IsValidOGRN",
-                         "IsValidUkrAccount", "IsValidEGN",           "IsValidINN@4",
-                         "_IsValidINN@4",     "DllMain"};
+  const char* names[] = {"IsValidINN",
+                         "IsValidPensionNumber",
+                         "IsValidCorrAccount",
+                         "IsValidSettlementAccount",
+                         "IsValidOKPO",
+                         "IsValidOGRN",
+                         "IsValidUkrAccount",
+                         "IsValidEGN",
+                         "IsValidINN@4",
+                         "_IsValidINN@4",
+                         "DllMain"};
   for (const char* name : names) {
     EXPECT_EQ(GetProcAddress(library_.get(), name), nullptr) << name << " is exported by name";
   }

@@ -9,7 +9,7 @@
 namespace vrifax_test {
 namespace {
 
-const EntryPoints kLinked = {IsValidINN, IsValidPensionNumber, IsValidCorrAccount, IsValidSettlementAccount,
+const EntryPoints kLinked = {IsValidINN,  IsValidPensionNumber, IsValidCorrAccount, IsValidSettlementAccount,
                              IsValidOKPO, IsValidOGRN,          IsValidUkrAccount,  IsValidEGN};
 
 TEST(LinkedEntryPoints, Verdicts) { ExpectEntryVerdicts(kLinked); }

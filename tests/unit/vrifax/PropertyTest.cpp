@@ -17,12 +17,6 @@ namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
 // One changed digit: which field (0 or 1), which digit of that field
 // (counting digits only, from 0) and its new value.
 struct Change {
@@ -96,7 +90,8 @@ Exception InnException(const Changed& c) {
   const bool first = WeightedRemainder(b, k11, 11) == WeightedRemainder(a, k11, 11) ||
                      FoldedTogether(WeightedRemainder(b, k11, 11), WeightedRemainder(a, k11, 11));
   const bool second = FoldedTogether(WeightedRemainder(b, k12, 11), WeightedRemainder(a, k12, 11));
-  if (c.change.digit < 10 && first && second) return StaysValid("remainders 0 and 10 both give check digit 0");
+  if (c.change.digit < 10 && first && second)
+    return StaysValid("remainders 0 and 10 both give check digit 0");
   return {};
 }
 
@@ -129,7 +124,8 @@ Exception OkpoException(const Changed& c) {
     after += Digit(c.after, i) * kFirstPass[i];
   }
   if (before % 11 == 10 || after % 11 == 10) {
-    return MayStayValid("a first pass of 10 hands the check to the second pass, which may give the same digit");
+    return MayStayValid(
+        "a first pass of 10 hands the check to the second pass, which may give the same digit");
   }
   return {};
 }
@@ -163,9 +159,11 @@ Exception SettlementException(const Changed& c) {
   const std::size_t digit = c.change.digit;
   if (digit < 4) return StaysValid("BIK digits 1-4 take part in neither form");
   if (!settlementCentre && digit < 6) return StaysValid("BIK digits 5-6 take no part for a bank's own BIK");
-  if (settlementCentre && digit == 8) return StaysValid("BIK digit 9 of a cash settlement centre takes no part");
+  if (settlementCentre && digit == 8)
+    return StaysValid("BIK digit 9 of a cash settlement centre takes no part");
   if (settlementCentre && digit >= 6) {
-    return MayStayValid("BIK digits 7-8 no longer 00 switch to the bank's own number, which may weigh the same");
+    return MayStayValid(
+        "BIK digits 7-8 no longer 00 switch to the bank's own number, which may weigh the same");
   }
   return {};
 }

@@ -41,21 +41,18 @@ inline const Sample kCorrSamples[] = {
     {u"30101810400000000225", u"044525225", "Sberbank's published bank details"},
     {u"30101810700000000187", u"044525187", "VTB Bank's published bank details"},
     {u"30101810200000000593", u"044525593", "Alfa-Bank's published bank details"},
-    {u"30101810800000000746", u"049805000",
-     "Bank of Russia letter 515 of 08.09.1997, appendix example 1"},
+    {u"30101810800000000746", u"049805000", "Bank of Russia letter 515 of 08.09.1997, appendix example 1"},
 };
 
 // ---- Settlement account with BIK -------------------------------------------
 inline const Sample kSettlementSamples[] = {
-    {u"40602810700000000025", u"049805746",
-     "Bank of Russia letter 515 of 08.09.1997, appendix example 3"},
+    {u"40602810700000000025", u"049805746", "Bank of Russia letter 515 of 08.09.1997, appendix example 3"},
     {u"40102810100000010001", u"040305000",
      "Bank of Russia letter 515 of 08.09.1997, appendix example 2 (cash settlement centre)"},
     {u"40702810900000000025", u"044514512", "worked example of the key on 3-net.ru (key 9)"},
     {u"40702810238000139300", u"044525225",
      "company invoice details in public source code (with INN 9729285657)"},
-    {u"40101810800000010041", u"044583001",
-     "tax payment details for Moscow (UFK), cash settlement centre"},
+    {u"40101810800000010041", u"044583001", "tax payment details for Moscow (UFK), cash settlement centre"},
     {u"40101810045250010041", u"044525000",
      "tax payment details for Moscow (UFK) at the Bank of Russia's main branch"},
 };
@@ -92,8 +89,7 @@ inline const Sample kUkrSamples[] = {
     {u"26009202326400", u"300528",
      "invoice of a Ukrainian company in public source code, national form beside its IBAN"},
     {u"26005001352431", u"300528", "payment details of a Ukrainian company in public source code"},
-    {u"26004455048529", u"300528",
-     "invoice of a Ukrainian company in public source code (its IBAN below)"},
+    {u"26004455048529", u"300528", "invoice of a Ukrainian company in public source code (its IBAN below)"},
     {u"26005455018547", u"300528", "contract details of a Ukrainian company in public source code"},
     {u"26008364029900", u"351005", "contract details of a Ukrainian company in public source code"},
     {u"UA053005280000026009202326400", u"300528",
