@@ -564,6 +564,57 @@ TEST(Window, Label8OpensItsCaption) {
   EXPECT_EQ(s.Close(), 0u);
 }
 
+// The default exception display, reached through a real path: a check
+// library that faults inside the INN check. The fault's message is the
+// program's own exception, shown in an error box captioned "Tessarin" with
+// one OK button, after which the window keeps running. The program offers no
+// way to raise a message of a test's choosing, so the whole table of endings
+// is covered by the unit test of the rule (tests/unit/controls); here the
+// rule is seen on the two endings these faults give.
+TEST(Window, ExceptionDisplayShowsFaultsWithTheFullStopRule) {
+  struct Case {
+    const wchar_t* library;   // test check library put in place of Vrifax.dll
+    const wchar_t* ending;    // how the shown text must end
+    const wchar_t* notEnding; // what would show the rule broken
+    const char* reason;
+  } const cases[] = {
+      {L"crash", L"10.", L"10..", "ends with the address read, a digit: one \".\" appended"},
+      {L"divide", L"", L"'.", "ends with the quoted module name, U+0027: unchanged"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    const std::wstring dir = e2e::FreshProductCopy(std::wstring(L"fault-") + c.library);
+    const std::wstring library =
+        e2e::BuildDir() + L"\\checklib-fixtures\\" + c.library + L"\\Vrifax.dll";
+    ASSERT_TRUE(CopyFileW(library.c_str(), (dir + L"\\Vrifax.dll").c_str(), FALSE))
+        << "no test check library " << Narrow(library);
+    Session s = Session::Start(Exe(dir), dir);
+    s.SetText(L"Edit1", L"7707083893");
+    for (int round = 0; round < 2; ++round) {  // the window keeps running
+      s.Click(L"Button1");
+      const e2e::Dialog d = s.WaitDialog();
+      std::cout << "shown: " << Narrow(d.text) << "\n";
+      EXPECT_EQ(d.title, L"Tessarin");
+      EXPECT_EQ(d.iconKind, L"error");
+      EXPECT_EQ(d.buttons, std::vector<std::wstring>{L"OK"});
+      ASSERT_FALSE(d.text.empty());
+      EXPECT_LE(static_cast<unsigned>(d.text.back()), 0x2Eu)
+          << "after the rule the text never ends above U+002E";
+      const std::wstring ending = c.ending, notEnding = c.notEnding;
+      EXPECT_TRUE(d.text.size() >= ending.size() &&
+                  d.text.compare(d.text.size() - ending.size(), ending.size(), ending) == 0)
+          << Narrow(d.text);
+      EXPECT_FALSE(d.text.size() >= notEnding.size() &&
+                   d.text.compare(d.text.size() - notEnding.size(), notEnding.size(),
+                                  notEnding) == 0)
+          << Narrow(d.text);
+      d.Close();
+      EXPECT_TRUE(s.Running());
+    }
+    EXPECT_EQ(s.Close(), 0u);
+  }
+}
+
 // At 120 dots per inch the layout scales by the window font's text height at
 // that resolution over 13. Wine takes the resolution from the prefix's
 // registry when a process starts; the guards put the old values back.
