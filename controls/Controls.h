@@ -139,7 +139,7 @@ class TPanel : public TWinContainer {
   void Paint(HDC dc, const RECT& client) override;
 };
 
-// Static text; sizes itself to a new caption.
+// Static text; sizes itself to its caption, at creation and on change.
 class TLabel : public TControl {
  public:
   using TControl::TControl;
@@ -148,6 +148,8 @@ class TLabel : public TControl {
   HBRUSH CtlColor(HDC dc) override;
 
  protected:
+  // Sizes the label to its caption.
+  void FitToCaption();
   HFONT font_ = nullptr;
 };
 
