@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/unit/vrifax/RandomTexts.h"
 #include "tests/unit/vrifax/RuleCheck.h"
 #include "tests/unit/vrifax/Samples.h"
 
@@ -282,6 +283,47 @@ TEST(Egn, Cases) {
       {nullptr, nullptr, false, "empty field"},
   };
   ExpectCases(CheckEgn, cases);
+}
+
+struct RuleWithSamples {
+  RuleCheck check;
+  const Sample* samples;
+  std::size_t count;
+};
+
+template <std::size_t N>
+RuleWithSamples With(RuleCheck check, const Sample (&samples)[N]) {
+  return {check, samples, N};
+}
+
+const RuleWithSamples kAllRules[] = {
+    With(CheckInn, kInnSamples),   With(CheckPension, kPensionSamples),
+    With(CheckCorr, kCorrSamples), With(CheckSettlement, kSettlementSamples),
+    With(CheckOkpo, kOkpoSamples), With(CheckOgrn, kOgrnSamples),
+    With(CheckUkr, kUkrSamples),   With(CheckEgn, kEgnSamples),
+};
+
+// Blanks around a field never change a verdict, valid or not.
+TEST(AllRules, SurroundingBlanksNeverChangeTheVerdict) {
+  RandomTexts random(20261210);
+  int valid = 0;
+  int invalid = 0;
+  for (const RuleWithSamples& rule : kAllRules) {
+    for (int round = 0; round < 400; ++round) {
+      const Sample& s = rule.samples[static_cast<std::size_t>(random.Pick(static_cast<int>(rule.count)))];
+      const std::u16string first = random.Edit(s.first);
+      const std::u16string second = random.Edit(s.second ? s.second : u"");
+      const bool verdict = rule.check(first, second);
+      (verdict ? valid : invalid)++;
+      EXPECT_EQ(
+          rule.check(random.Blanks() + first + random.Blanks(), random.Blanks() + second + random.Blanks()),
+          verdict)
+          << "'" << Narrow(first) << "' / '" << Narrow(second) << "'";
+    }
+  }
+  // The edits must leave both verdicts in the mix, or the test shows nothing.
+  EXPECT_GT(valid, 100);
+  EXPECT_GT(invalid, 100);
 }
 
 }  // namespace

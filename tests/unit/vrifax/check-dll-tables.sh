@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the tables of the built Vrifax.dll: it exports exactly ordinals
 # 1, 4-10, none of them by name, and imports only KERNEL32.dll and msvcrt.dll.
+# For the 32-bit library (which cannot run here) it also reads each entry
+# point's code: __stdcall returns with `ret N`, N the size of its arguments.
 #   check-dll-tables.sh OBJDUMP Vrifax.dll
 set -u
 objdump=${1:-objdump}
@@ -30,4 +32,19 @@ for dll_name in $imports; do
   esac
 done
 [ -n "$imports" ] || { echo "FAIL no import table found"; fail=1; }
+
+if echo "$dump" | grep -q 'file format pei-i386'; then
+  base=$(echo "$dump" | awk '/^ImageBase/ {print $2}')
+  declare -A arg_bytes=([1]=0x4 [4]=0x4 [5]=0x8 [6]=0x8 [7]=0x4 [8]=0x4 [9]=0x8 [10]=0x4)
+  while read -r ordinal rva; do
+    start=$((0x$base + 0x$rva))
+    ret=$("$objdump" -d --start-address=$start --stop-address=$((start + 0x100)) "$dll" |
+          grep -m1 -E '\sret' | sed 's/.*ret\s*//')
+    if [ "$ret" = "\$${arg_bytes[$ordinal]}" ]; then
+      echo "ok   ordinal $ordinal returns with ret $ret (__stdcall)"
+    else
+      echo "FAIL ordinal $ordinal returns with '${ret}', expected ret \$${arg_bytes[$ordinal]}"; fail=1
+    fi
+  done < <(echo "$dump" | sed -n 's/^\s*\[\s*[0-9]\+\] +base\[\s*\([0-9]\+\)\]\s\+\([0-9a-f]\+\) Export RVA.*/\1 \2/p')
+fi
 exit $fail
