@@ -69,6 +69,19 @@ TEST(Driver, ReadsMessageBoxesAndTheirIcons) {
   EXPECT_EQ(s.WaitExit(), 0u);
 }
 
+TEST(Driver, ReadsATaskDialogWithItsSpaces) {
+  Session s = StartProbe();
+  s.Click(L"Button2");
+  const e2e::Dialog d = s.WaitDialog();
+  EXPECT_EQ(d.title, L"Tessarin");
+  EXPECT_EQ(d.text, L"   Проверка.   ");
+  EXPECT_EQ(d.buttons, std::vector<std::wstring>{L"OK"});
+  EXPECT_FALSE(d.hasIcon) << "the task dialog was given no icon";
+  d.Close();
+  EXPECT_FALSE(s.HasDialog());
+  EXPECT_EQ(s.Close(), 0u);
+}
+
 TEST(Driver, ReadsTheCommandLineOfAStartedProcess) {
   Session s = StartProbe();
   s.Click(L"Button9");

@@ -2,7 +2,8 @@
 // ids, on which the driver itself is tested: a tab strip (pc) with two tabs,
 // an edit (Edit1), a button that shows an error message box (Button1), one
 // that shows an information box (Button3), one that closes (Button6) and one
-// that starts the help viewer through the shell (Button9).
+// that starts the help viewer through the shell (Button9) and one that shows
+// a task dialog whose text has leading and trailing spaces (Button2).
 // Tab moves the focus through the dialog manager. Exit code 0 on close.
 #include <windows.h>
 #include <commctrl.h>
@@ -33,11 +34,32 @@ void OnCreate(HWND hwnd) {
   Child(hwnd, L"Button", L"Info", WS_TABSTOP, ID_Button3, 266, 100, 75, 25);
   Child(hwnd, L"Button", L"Закрыть", WS_TABSTOP, ID_Button6, 465, 536, 75, 25);
   Child(hwnd, L"Button", L"Help", WS_TABSTOP, ID_Button9, 10, 536, 75, 25);
+  Child(hwnd, L"Button", L"Task", WS_TABSTOP, ID_Button2, 266, 140, 75, 25);
+}
+
+using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+
+// Shows a task dialog as the program's report box does; with no task dialog
+// in the process the probe shows nothing, and the driver test says so.
+void ShowTaskDialog(HWND owner) {
+  HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+  auto taskDialog = controls ? reinterpret_cast<TaskDialogIndirectFn>(reinterpret_cast<void*>(
+                                   GetProcAddress(controls, "TaskDialogIndirect")))
+                             : nullptr;
+  if (!taskDialog) return;
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.hwndParent = owner;
+  config.dwCommonButtons = TDCBF_OK_BUTTON;
+  config.pszWindowTitle = L"Tessarin";
+  config.pszContent = L"   \u041f\u0440\u043e\u0432\u0435\u0440\u043a\u0430.   ";
+  taskDialog(&config, nullptr, nullptr, nullptr);  // the driver reads what is shown
 }
 
 void OnCommand(HWND hwnd, int id) {
   if (id == ID_Button1) MessageBoxW(hwnd, L" error text ", L"Tessarin", MB_OK | MB_ICONERROR);
   if (id == ID_Button3) MessageBoxW(hwnd, L"info", L"Tessarin", MB_OK | MB_ICONINFORMATION);
+  if (id == ID_Button2) ShowTaskDialog(hwnd);
   if (id == ID_Button6) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   if (id == ID_Button9)  // the result is not needed: the test looks for the process
     ShellExecuteW(nullptr, nullptr, L"hh.exe", L"HelpTessarin.chm", nullptr, SW_SHOWNORMAL);
