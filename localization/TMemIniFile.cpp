@@ -16,6 +16,12 @@ namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndianHost = true;
+#else
+constexpr bool kLittleEndianHost = false;  // the UTF-16LE text is then decoded unit by unit
+#endif
+
 // A stretch of the decoded text.
 struct Slice {
   std::uint32_t off = 0;
@@ -206,17 +212,17 @@ struct TMemIniFile::Impl {
   mutable bool sectionIndexBuilt = false;
   mutable std::vector<std::unique_ptr<NameIndex>> keyIndexes;
 
-  void Parse();
+  void Parse(std::size_t from = 0);
   const LineRec* FindEntry(const std::u16string& section, const std::u16string& key) const;
   std::u16string SliceText(const Slice& s) const { return text.substr(s.off, s.len); }
 };
 
 // Splits the text into lines (CR LF, LF, CR), trims them and files them
 // into sections; lines before the first header are dropped.
-void TMemIniFile::Impl::Parse() {
+void TMemIniFile::Impl::Parse(std::size_t from) {
   const char16_t* t = text.data();
   const std::size_t n = text.size();
-  std::size_t i = 0;
+  std::size_t i = from;
   while (i < n) {
     std::size_t start = i;
     while (i < n && t[i] != u'\r' && t[i] != u'\n') ++i;
@@ -297,9 +303,20 @@ const LineRec* TMemIniFile::Impl::FindEntry(const std::u16string& section,
 TMemIniFile::TMemIniFile() : impl_(new Impl) {}
 
 TMemIniFile::TMemIniFile(const std::u16string& path) : impl_(new Impl) {
-  std::string bytes;
-  if (!platform::ReadWholeFile(path, bytes)) return;
-  impl_->text = DecodeLanguageFileBytes(bytes.data(), bytes.size());
+  platform::FileContent content;
+  if (!platform::ReadWholeFile(path, content)) return;
+  const unsigned char* p = content.bytes();
+  if (kLittleEndianHost && content.size >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+    // UTF-16LE on a little-endian machine: the text is already where it
+    // lies; only the mark (the first unit) and an odd last byte go.
+    std::u16string& units = content.units;
+    units.resize(content.size / 2);
+    units.resize(FindNul(units.data(), units.size()));
+    impl_->text = std::move(units);
+    impl_->Parse(1);
+    return;
+  }
+  impl_->text = DecodeLanguageFileBytes(p, content.size);
   impl_->Parse();
 }
 

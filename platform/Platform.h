@@ -2,8 +2,8 @@
 // whole-file reading, directory search with attributes, the ANSI code page,
 // upper-casing and the executable's directory. Text is UTF-16.
 //
-//   std::string bytes;
-//   if (platform::ReadWholeFile(path, bytes)) { ... }   // false: no such file
+//   platform::FileContent content;
+//   if (platform::ReadWholeFile(path, content)) { ... }   // false: no such file
 //
 // The Win32 implementation (win32/) is the real one; the POSIX one (posix/)
 // serves the host build and documents its choices in docs/DESIGN.md.
@@ -22,12 +22,22 @@ constexpr char16_t kPathSeparator = u'\\';
 constexpr char16_t kPathSeparator = u'/';
 #endif
 
-// Returns true and fills bytes with the whole content of the file at path.
-// Returns false (bytes emptied) when path names nothing or names a directory.
+// The whole content of a file: size bytes, in file order, held in the
+// storage of units (so that UTF-16 text can be used where it lies; the last
+// unit is half used when size is odd).
+struct FileContent {
+  std::u16string units;
+  std::size_t size = 0;
+  // Returns the first byte.
+  const unsigned char* bytes() const { return reinterpret_cast<const unsigned char*>(units.data()); }
+};
+
+// Returns true and fills content with the whole content of the file at path.
+// Returns false (content emptied) when path names nothing or names a directory.
 // The file is opened for reading with others allowed to read but not to
 // write it. Raises EError "Cannot open file \"<full path>\". <description>"
 // when the file exists but cannot be opened or read.
-bool ReadWholeFile(const std::u16string& path, std::string& bytes);
+bool ReadWholeFile(const std::u16string& path, FileContent& content);
 
 // One name reported by a directory search.
 struct FoundEntry {

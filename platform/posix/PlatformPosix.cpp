@@ -161,8 +161,9 @@ const char16_t kCp1252High[32] = {
 
 }  // namespace
 
-bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
-  bytes.clear();
+bool ReadWholeFile(const std::u16string& path, FileContent& content) {
+  content.units.clear();
+  content.size = 0;
   const std::string name = ToUtf8(path);
   struct stat st;
   if (::stat(name.c_str(), &st) != 0) {
@@ -172,18 +173,25 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
   }
   FileDescriptor fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) ThrowCannotOpen(path, errno);
+  // Read straight into the result: the size and a spare byte first (so that
+  // the read that finds the end needs no larger buffer), then whatever more
+  // or less the file turns out to hold.
+  std::size_t have = 0;
   if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[65536];
+    content.units.resize(static_cast<std::size_t>(st.st_size) / 2 + 1);
   for (;;) {
-    const ssize_t got = ::read(fd.get(), buf, sizeof buf);
+    if (have == content.units.size() * 2) content.units.resize(content.units.size() + 32768);
+    char* at = reinterpret_cast<char*>(&content.units[0]) + have;
+    const ssize_t got = ::read(fd.get(), at, content.units.size() * 2 - have);
     if (got < 0) {
       if (errno == EINTR) continue;
       ThrowCannotOpen(path, errno);
     }
     if (got == 0) break;
-    bytes.append(buf, static_cast<std::size_t>(got));
+    have += static_cast<std::size_t>(got);
   }
+  content.units.resize((have + 1) / 2);
+  content.size = have;
   return true;
 }
 

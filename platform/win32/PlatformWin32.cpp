@@ -83,8 +83,9 @@ std::u16string FullPath(const std::u16string& path) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
-  bytes.clear();
+bool ReadWholeFile(const std::u16string& path, FileContent& content) {
+  content.units.clear();
+  content.size = 0;
   const DWORD attrs = GetFileAttributesW(W(path));
   if (attrs == INVALID_FILE_ATTRIBUTES) {
     if (MeansNoFile(GetLastError())) return false;
@@ -99,16 +100,25 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
     if (MeansNoFile(err)) return false;  // gone since the attribute test
     ThrowCannotOpen(path, err);
   }
+  // Read straight into the result: the size and a spare byte first (so that
+  // the read that finds the end needs no larger buffer), then whatever more
+  // or less the file turns out to hold.
+  std::size_t have = 0;
   LARGE_INTEGER size;
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-  char buf[65536];
+    content.units.resize(static_cast<std::size_t>(size.QuadPart) / 2 + 1);
   for (;;) {
+    if (have == content.units.size() * 2) content.units.resize(content.units.size() + 32768);
+    const std::size_t room = content.units.size() * 2 - have;
+    const DWORD ask = room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room);
     DWORD got = 0;
-    if (!ReadFile(file.get(), buf, sizeof buf, &got, nullptr)) ThrowCannotOpen(path, GetLastError());
+    if (!ReadFile(file.get(), reinterpret_cast<char*>(&content.units[0]) + have, ask, &got, nullptr))
+      ThrowCannotOpen(path, GetLastError());
     if (got == 0) break;
-    bytes.append(buf, got);
+    have += got;
   }
+  content.units.resize((have + 1) / 2);
+  content.size = have;
   return true;
 }
 
