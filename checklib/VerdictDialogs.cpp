@@ -36,9 +36,36 @@ void CentreOnWorkArea(HWND dialog, HWND owner) {
   SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+constexpr wchar_t kPreviousProcedure[] = L"Tessarin.TaskDialogProcedure";
+
+// Esc (IDCANCEL) presses the one OK button. Some task dialog implementations
+// ignore a cancellation that no Cancel button stands for, so it is turned
+// into OK before the dialog sees it.
+LRESULT CALLBACK EscAnswersOk(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropW(dialog, kPreviousProcedure));
+  if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+    wParam = MAKEWPARAM(IDOK, HIWORD(wParam));
+    lParam = 0;
+  } else if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    RemovePropW(dialog, kPreviousProcedure);  // the window is going; nothing to check
+  }
+  return CallWindowProcW(previous, dialog, message, wParam, lParam);
+}
+
+void AnswerEscWithOk(HWND dialog) {
+  const LONG_PTR previous = GetWindowLongPtrW(dialog, GWLP_WNDPROC);
+  // Without the property the procedure cannot be chained: leave the dialog as it is.
+  if (!previous || !SetPropW(dialog, kPreviousProcedure, reinterpret_cast<HANDLE>(previous))) return;
+  SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EscAnswersOk));
+}
+
 HRESULT CALLBACK TaskDialogEvents(HWND dialog, UINT notification, WPARAM, LPARAM,
                                   LONG_PTR owner) {
-  if (notification == TDN_CREATED) CentreOnWorkArea(dialog, reinterpret_cast<HWND>(owner));
+  if (notification == TDN_CREATED) {
+    CentreOnWorkArea(dialog, reinterpret_cast<HWND>(owner));
+    AnswerEscWithOk(dialog);
+  }
   return S_OK;
 }
 
