@@ -239,8 +239,9 @@ void TPanel::Paint(HDC dc, const RECT& client) {
 
 void TLabel::Create(const CreateContext& ctx) {
   font_ = ctx.font;
+  // The layout gives the size of the built-in caption in the design font;
+  // a caption set later sizes the label to itself.
   CreateWindowOf(L"STATIC", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, ctx);
-  FitToCaption();
 }
 
 void TLabel::SetCaption(const std::wstring& text) {
@@ -249,8 +250,7 @@ void TLabel::SetCaption(const std::wstring& text) {
 }
 
 void TLabel::FitToCaption() {
-  // The label's size is that of its caption in its font, wherever the
-  // system's fonts differ from the design's; the position stays.
+  // The label's size is that of its caption in its font; the position stays.
   const SIZE size = TextExtent(hwnd_, font_, Caption());
   if (size.cx <= 0 || size.cy <= 0) return;  // nothing measured: keep the layout's size
   SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -266,7 +266,6 @@ void TLinkLabel::Create(const CreateContext& ctx) {
   font_ = ctx.linkFont;
   CreateWindowOf(L"STATIC", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0, ctx);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.linkFont), FALSE);
-  FitToCaption();
 }
 
 void TLinkLabel::Command(WORD code) {

@@ -139,7 +139,8 @@ class TPanel : public TWinContainer {
   void Paint(HDC dc, const RECT& client) override;
 };
 
-// Static text; sizes itself to its caption, at creation and on change.
+// Static text: created at the layout's size (its built-in caption in the
+// design font); sizes itself to each caption set later.
 class TLabel : public TControl {
  public:
   using TControl::TControl;

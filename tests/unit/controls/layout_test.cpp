@@ -108,7 +108,9 @@ TEST(Layout, HandlersSitOnControlsThatRaiseEvents) {
     EXPECT_EQ(row.handler != nullptr, raises) << row.name;
     if (row.handler != nullptr) {
       EXPECT_TRUE(handlers.insert(row.handler).second) << row.handler << " bound twice";
-      if (row.kind == ControlKind::Button) EXPECT_EQ(std::string(row.name) + "Click", row.handler);
+      if (row.kind == ControlKind::Button) {
+        EXPECT_EQ(std::string(row.name) + "Click", row.handler);
+      }
     }
   }
   EXPECT_EQ(handlers.size(), 12u) << "eleven clicks and one change; FormCreate is the form's";
