@@ -201,6 +201,14 @@ TEST(TMemIniFileEncoding, DecodesRealFilesByTheirMark) {
     const std::u16string expected = c.langName ? c.langName : kDef;
     EXPECT_EQ(ini.ReadText(u"main", u"LangName", kDef), expected) << c.name << ": " << c.reason;
     EXPECT_EQ(ini.ReadInt(u"main", u"LangID", -1), c.langId) << c.name << ": " << c.reason;
+    // The file path (which uses UTF-16LE text where it lies) and the bytes
+    // path must agree line for line.
+    const auto fromBytes = TMemIniFile::FromBytes(c.bytes.data(), c.bytes.size());
+    ASSERT_EQ(fromBytes->SectionCount(), ini.SectionCount()) << c.name;
+    for (std::size_t i = 0; i < ini.SectionCount(); ++i) {
+      EXPECT_EQ(fromBytes->SectionName(i), ini.SectionName(i)) << c.name;
+      EXPECT_EQ(fromBytes->SectionLines(i), ini.SectionLines(i)) << c.name;
+    }
   }
 }
 
