@@ -221,7 +221,9 @@ struct TMemIniFile::Impl {
 // into sections; lines before the first header are dropped.
 void TMemIniFile::Impl::Parse(std::size_t from) {
   const char16_t* t = text.data();
-  const std::size_t n = text.size();
+  // Offsets are 32-bit: text beyond 4 G code units (no language file comes
+  // near it) is not parsed.
+  const std::size_t n = text.size() < kNone ? text.size() : kNone - 1;
   std::size_t i = from;
   while (i < n) {
     std::size_t start = i;
