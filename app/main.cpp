@@ -8,6 +8,14 @@
 #ifdef TESSARIN_HAVE_CHECKLIB
 #include "checklib/CheckCommand.h"
 #endif
+#ifdef TESSARIN_HAVE_LANGUAGE_CHOICE
+#include <string>
+#include <vector>
+
+#include "localization/LoadLang.h"
+#include "localization/uLocalize.h"
+#include "settings/LangSetting.h"
+#endif
 
 TForm1* Form1 = nullptr;
 
@@ -65,6 +73,25 @@ void TForm1::Label8Click(TObject*) {
   ShellExecuteW(Handle(), L"open", address.c_str(), nullptr, nullptr, 1);
 }
 
-void TForm1::FormCreate(TObject*) {}
+void TForm1::FormCreate(TObject*) {
+#ifdef TESSARIN_HAVE_LANGUAGE_CHOICE
+  // The list: the language keys, in catalogue order.
+  std::vector<std::u16string> keys;
+  GetLangList(keys, false);
+  CmbBxLang->ClearItems();
+  for (const std::u16string& key : keys) CmbBxLang->AddItem(std::wstring(key.begin(), key.end()));
+  // The saved language: a text that differs from the empty box runs
+  // CmbBxLangPropertiesChange at once, before the window is first shown.
+  const std::u16string saved = ReadLangSetting();
+  CmbBxLang->SetText(std::wstring(saved.begin(), saved.end()));
+#endif
+}
 
-void TForm1::CmbBxLangPropertiesChange(TObject*) {}
+void TForm1::CmbBxLangPropertiesChange(TObject*) {
+#ifdef TESSARIN_HAVE_LANGUAGE_CHOICE
+  // Saved before it is applied: a language whose application fails stays saved.
+  const std::wstring text = CmbBxLang->Text();
+  WriteLangSetting(std::u16string(text.begin(), text.end()));
+  LoadLanguage();
+#endif
+}
