@@ -325,52 +325,113 @@ void TButton::Command(WORD code) {
 // ---- TComboBox ------------------------------------------------------------------------
 
 void TComboBox::Create(const CreateContext& ctx) {
-  // The height given is the dropped-down height; the edit field takes the
-  // height of one text line of its font. Eight rows drop down.
-  CreateContext c = ctx;
   CreateWindowOf(WC_COMBOBOXW, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
                                    CBS_AUTOHSCROLL,
-                 0, c);
-  SendMessageW(hwnd_, CB_SETMINVISIBLE, 8, 0);  // unsupported: the system's default rows
+                 0, ctx);
+  // Eight rows drop down: the list's height is set from the row height (the
+  // window's height is the dropped-down height), and common controls 6 is
+  // told the same; the edit field keeps one text line of its font.
+  const LRESULT field = SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  const LRESULT row = SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0);
+  if (field != CB_ERR && row != CB_ERR) {
+    const int dropped = static_cast<int>(field + 8 * row) + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+    SetWindowPos(hwnd_, nullptr, 0, 0, ctx.rect.width, dropped,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);  // refused: the layout's height
+  }
+  SendMessageW(hwnd_, CB_SETMINVISIBLE, 8, 0);  // FALSE before common controls 6: nothing to do
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetComboBoxInfo(hwnd_, &info) || info.hwndItem == nullptr ||
+      !SetWindowSubclass(info.hwndItem, &TComboBox::EditProc, 1,
+                         reinterpret_cast<DWORD_PTR>(this))) {
+    ThrowCreateFailed(Row().name);
+  }
+}
+
+LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                     DWORD_PTR data) {
+  auto* self = reinterpret_cast<TComboBox*>(data);
+  switch (msg) {
+    case WM_KEYDOWN:
+      if (wp == VK_RETURN) self->Commit();  // Enter validates the typed text
+      return DefSubclassProc(hwnd, msg, wp, lp);
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, &TComboBox::EditProc, 1);  // last message: nothing to check
+      return DefSubclassProc(hwnd, msg, wp, lp);
+    default:
+      return DefSubclassProc(hwnd, msg, wp, lp);
+  }
 }
 
 void TComboBox::Command(WORD code) {
   switch (code) {
     case CBN_EDITCHANGE:
-      RaiseChange();
+      Edited();
       break;
-    case CBN_SELCHANGE: {
-      // The edit field takes the picked text only after this notification:
-      // put it there first, so the handler reads the new text.
-      const LRESULT index = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
-      if (index == CB_ERR) break;
-      const LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, index, 0);
-      if (length == CB_ERR) break;
-      std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-      SendMessageW(hwnd_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
-      item.resize(static_cast<std::size_t>(length));
-      if (item != Text()) {
-        SetWindowTextW(hwnd_, item.c_str());
-        RaiseChange();
-      }
-      committed_ = item;
+    case CBN_SELCHANGE:
+      Picked();
       break;
-    }
+    case CBN_KILLFOCUS:
+      Commit();  // at the latest on focus loss the typed text is accepted
+      break;
     default:
       break;
   }
 }
 
+void TComboBox::Edited() {
+  if (settingText_) return;  // our own assignment: handled where it is made
+  const std::wstring text = Text();
+  if (text == notified_) return;  // the field repeated a notification: no change
+  notified_ = text;
+  RaiseChange();
+}
+
+void TComboBox::Picked() {
+  // The field takes the picked text only after this notification: the box
+  // commits the entry, puts it into the field itself, then notifies once.
+  const LRESULT index = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return;
+  const LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return;
+  std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(hwnd_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+  if (got == CB_ERR) return;
+  item.resize(static_cast<std::size_t>(got));
+  if (item == Text()) return;  // the entry shown already: nothing happens
+  committed_ = item;
+  ShowText(item);
+  notified_ = item;
+  RaiseChange();
+}
+
 void TComboBox::SetText(const std::wstring& text) {
   if (text == Text()) return;
-  SetWindowTextW(hwnd_, text.c_str());
-  RaiseChange();
+  ShowText(text);
+  notified_ = text;
+  // The text is accepted once the handler has run, also when it raised.
+  try {
+    RaiseChange();
+  } catch (...) {
+    committed_ = text;
+    throw;
+  }
+  committed_ = text;
+}
+
+void TComboBox::ShowText(const std::wstring& text) {
+  settingText_ = true;
+  SetWindowTextW(hwnd_, text.c_str());  // a refused text leaves the old one
+  settingText_ = false;
 }
 
 void TComboBox::ClearItems() { SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0); }
 
 void TComboBox::AddItem(const std::wstring& item) {
-  const LRESULT r = SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  // Appended at the end: CB_ADDSTRING would sort a sorted box; this one keeps
+  // the order and the repeats it is given.
+  const LRESULT r =
+      SendMessageW(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
   if (r == CB_ERR || r == CB_ERRSPACE) throw EError(u"Cannot add an item to the combo box");
 }
 

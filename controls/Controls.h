@@ -188,9 +188,17 @@ class TButton : public TControl {
   TNotifyEvent OnClick;
 };
 
-// Editable drop-down combo box with a change notification: OnChange is
-// raised whenever its text changes, by typing, by a pick from the list or
-// by SetText. CommittedValue is the value the box last accepted.
+// Editable drop-down combo box with a change notification and a committed
+// value. The order of events:
+// - a pick from the list of an entry other than the text commits the entry,
+//   then changes the text to it, then raises OnChange once;
+// - typing, deleting and pasting raise OnChange once per change of the text
+//   and commit nothing;
+// - Enter and the loss of the focus commit the text shown, without OnChange;
+// - SetText with another text changes it, raises OnChange, and commits the
+//   text once the handler has returned;
+// - a pick or SetText of the text already shown raises nothing.
+// The list keeps the order and the repeats of AddItem; eight rows drop down.
 class TComboBox : public TControl {
  public:
   using TControl::TControl;
@@ -204,13 +212,23 @@ class TComboBox : public TControl {
   void ClearItems();
   void AddItem(const std::wstring& item);
   std::vector<std::wstring> Items() const;
+  // Returns the value the box last accepted; empty until the first one.
   const std::wstring& CommittedValue() const { return committed_; }
+  // Accepts the text shown as the committed value; raises nothing.
+  void Commit() { committed_ = Text(); }
 
   TNotifyEvent OnChange;
 
  private:
+  static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  void Picked();
+  void Edited();
+  // Puts text into the field without the field's own notification.
+  void ShowText(const std::wstring& text);
   void RaiseChange();
   std::wstring committed_;
+  std::wstring notified_;  // the text of the last OnChange (or the first text)
+  bool settingText_ = false;
 };
 
 // The program icon MAINICON at 32 x 32.
