@@ -124,6 +124,46 @@ TEST(GuardedCall, OwnCppExceptionsPassThrough) {
   EXPECT_FALSE(CallGuarded(&CallCheck, &crash, &fault));
 }
 
+constexpr DWORD kOtherThreadCode = 0xE0544852;
+
+LONG CALLBACK ContinueOtherThreadCode(EXCEPTION_POINTERS* info) {
+  return info->ExceptionRecord->ExceptionCode == kOtherThreadCode ? EXCEPTION_CONTINUE_EXECUTION
+                                                                  : EXCEPTION_CONTINUE_SEARCH;
+}
+
+DWORD WINAPI RaiseAndGoOn(void*) {
+  RaiseException(kOtherThreadCode, 0, 0, nullptr);  // continued by its own handler
+  return 7;
+}
+
+void RunThreadThatRaises(void* exitCode) {
+  HANDLE thread = CreateThread(nullptr, 0, &RaiseAndGoOn, nullptr, 0, nullptr);
+  if (!thread) return;
+  WaitForSingleObject(thread, 10000);
+  GetExitCodeThread(thread, static_cast<DWORD*>(exitCode));
+  CloseHandle(thread);
+}
+
+TEST(GuardedCall, ExceptionsOfOtherThreadsAreLeftToThem) {
+  // Registered last: the guard's handler sees the exception first and must
+  // leave it alone, since it was not raised on the guarded thread.
+  PVOID own = AddVectoredExceptionHandler(0, &ContinueOtherThreadCode);
+  ASSERT_NE(own, nullptr);
+  DWORD exitCode = 0;
+  LibraryFault fault;
+  const bool returned = CallGuarded(&RunThreadThatRaises, &exitCode, &fault);
+  RemoveVectoredExceptionHandler(own);
+  EXPECT_TRUE(returned);
+  EXPECT_EQ(exitCode, 7u) << "the other thread went on after its exception";
+}
+
+TEST(GuardedCall, InformationalExceptionsPassThrough) {
+  LibraryFault fault;
+  // Debug output is an informational exception that its raiser handles.
+  EXPECT_TRUE(CallGuarded([](void*) { OutputDebugStringW(L"guarded call test\n"); }, nullptr,
+                          &fault));
+}
+
 TEST(GuardedCall, FaultOutsideTheLibraryCodeIsDescribedWithoutModule) {
   Call call{reinterpret_cast<TCheckOne>(static_cast<ULONG_PTR>(0x20)), 0};
   LibraryFault fault;
