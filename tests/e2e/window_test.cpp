@@ -467,21 +467,39 @@ TEST(Window, FirstFocusAndTabSequenceOfEachPage) {
   EXPECT_EQ(s.Close(), 0u);
 }
 
-TEST(Window, EditSelectsAllWhenTabbedInto) {
-  Session s = StartProduct();
-  s.WaitFocus(L"pc");
-  s.SetText(L"Edit3", L"40702810");
-  s.PressKey(VK_TAB);
-  s.WaitFocus(L"Edit3");
-  const DWORD_PTR sel = SendMessageW(s.Control(L"Edit3"), EM_GETSEL, 0, 0);
-  EXPECT_EQ(LOWORD(sel), 0);
-  EXPECT_EQ(HIWORD(sel), 8) << "the whole text is selected";
-  EXPECT_EQ(s.Close(), 0u);
+// An edit selects its whole text when it takes the focus from the keyboard,
+// but a mouse click puts the caret where it clicks and selects nothing.
+TEST(Window, EditSelectsAllWhenFocusedOtherThanByTheMouse) {
+  struct Case {
+    const char* how;
+    bool byMouse;
+    bool selectsAll;
+  } const cases[] = {{"Tab", false, true}, {"mouse click", true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    Session s = StartProduct();
+    s.WaitFocus(L"pc");
+    s.SetText(L"Edit3", L"40702810");
+    if (c.byMouse) {
+      s.MouseClick(L"Edit3");
+    } else {
+      s.PressKey(VK_TAB);
+    }
+    s.WaitFocus(L"Edit3");
+    const DWORD_PTR sel = SendMessageW(s.Control(L"Edit3"), EM_GETSEL, 0, 0);
+    if (c.selectsAll) {
+      EXPECT_EQ(LOWORD(sel), 0);
+      EXPECT_EQ(HIWORD(sel), 8) << "the whole text is selected";
+    } else {
+      EXPECT_EQ(LOWORD(sel), HIWORD(sel)) << "nothing is selected";
+    }
+    EXPECT_EQ(s.Close(), 0u);
+  }
 }
 
 // Each way of closing ends the program with exit code 0 and writes nothing.
 TEST(Window, ClosePathsExitWithZeroAndWriteNothing) {
-  enum class Path { Button6, SysCommandClose, AltF4, WmClose };
+  enum class Path { Button6, SysCommandClose, AltF4, WmClose, TaskbarClose };
   struct Case {
     Path path;
     const char* name;
@@ -490,6 +508,7 @@ TEST(Window, ClosePathsExitWithZeroAndWriteNothing) {
       {Path::SysCommandClose, "title bar / system menu: WM_SYSCOMMAND SC_CLOSE"},
       {Path::AltF4, "Alt+F4, real keys"},
       {Path::WmClose, "WM_CLOSE"},
+      {Path::TaskbarClose, "taskbar entry's Close: WM_SYSCOMMAND SC_CLOSE to the application window"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -503,6 +522,9 @@ TEST(Window, ClosePathsExitWithZeroAndWriteNothing) {
         break;
       case Path::AltF4: s.PressKey(VK_F4, false, /*alt=*/true); break;
       case Path::WmClose: ASSERT_TRUE(PostMessageW(s.MainWindow(), WM_CLOSE, 0, 0)); break;
+      case Path::TaskbarClose:
+        ASSERT_TRUE(PostMessageW(s.ApplicationWindow(), WM_SYSCOMMAND, SC_CLOSE, 0));
+        break;
     }
     EXPECT_EQ(s.WaitExit(), 0u);
     EXPECT_FALSE(s.HasDialog()) << "closing asks nothing";
