@@ -637,6 +637,36 @@ TEST(Window, ExceptionDisplayShowsFaultsWithTheFullStopRule) {
   }
 }
 
+// After a language is applied the title bar follows it, while the taskbar
+// entry, the application window, keeps "Tessarin". A language file of the
+// test's own gives the main window a title that no shipped file has; the
+// language is typed into the language box, as an operator would.
+TEST(Window, TaskbarKeepsTheTitleAfterALanguageChange) {
+  const std::wstring settings = L"Software\\Orventa\\Tessarin\\1.0\\Settings";
+  RegistryValueGuard saved(HKEY_CURRENT_USER, settings, L"Lang");  // puts the choice back
+  const std::wstring dir = e2e::FreshProductCopy(L"taskbar");
+  const std::wstring file = L"\xFEFF[main]\r\nLangName=Zz\r\nShotLangName=ZZZ\r\nLangID=0x0409\r\n"
+                            L"[Caption]\r\nTessarin_MainForm=Zz title\r\n";
+  {
+    std::ofstream out(std::filesystem::path(dir + L"\\lang\\Zz.lng"), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size() * sizeof(wchar_t)));
+    ASSERT_TRUE(out.good()) << "cannot write the test language file";
+  }
+  Session s = Session::Start(Exe(dir), dir);
+  s.SelectPage(3);
+  const LRESULT count = SendMessageW(s.Control(L"CmbBxLang"), CB_GETCOUNT, 0, 0);
+  if (count <= 0) GTEST_SKIP() << "the language box lists no language: language choice not built";
+  s.PressKey(VK_TAB);
+  s.WaitFocus(L"CmbBxLang");
+  s.TypeText(L"Zz");
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (s.WindowText(s.MainWindow()) != L"Zz title" && GetTickCount64() < end) Sleep(50);
+  EXPECT_EQ(s.WindowText(s.MainWindow()), L"Zz title") << "the title bar follows the language";
+  EXPECT_EQ(s.WindowText(s.ApplicationWindow()), L"Tessarin") << "the taskbar entry keeps it";
+  EXPECT_EQ(s.Close(), 0u);
+}
+
 // At 120 dots per inch the layout scales by the window font's text height at
 // that resolution over 13. Wine takes the resolution from the prefix's
 // registry when a process starts; the guards put the old values back.
