@@ -51,6 +51,9 @@ std::wstring SystemReason(DWORD error) {
     reason.pop_back();
   }
   if (reason.empty()) reason = L"System error " + std::to_wstring(error);
+  // Some texts name the file by an insert ("Bad EXE format for %1.").
+  const auto insert = reason.find(L"%1");
+  if (insert != std::wstring::npos) reason.replace(insert, 2, kLibraryName);
   return reason;
 }
 

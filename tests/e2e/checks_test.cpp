@@ -170,6 +170,7 @@ void ExpectErrorDisplay(const Dialog& d, const std::vector<std::wstring>& parts)
     EXPECT_NE(d.text.find(part), std::wstring::npos)
         << "\"" << e2e::Utf8(part) << "\" not in \"" << e2e::Utf8(d.text) << "\"";
   }
+  EXPECT_EQ(d.text.find(L"%1"), std::wstring::npos) << "an unfilled insert: " << e2e::Utf8(d.text);
 }
 
 bool WaitGone(HWND dialog) {
@@ -371,7 +372,7 @@ TEST(Checks, FaultsInsideTheLibraryAreReportedAndTheWindowKeepsChecking) {
        "a missing entry point: nothing called, library released"},
       {L"incomplete", L"Button10", {L"Vrifax.dll", L"ordinal 10"}, L"Button10", L"valid",
        "released after a missing entry point, so it can be replaced"},
-      {L"notalib", L"Button1", {L"Cannot load the check library \"Vrifax.dll\""}, L"Button1",
+      {L"notalib", L"Button1", {L"Cannot load the check library \"Vrifax.dll\". "}, L"Button1",
        L"valid", "a file that is no library"},
   };
   for (const Case& c : cases) {
