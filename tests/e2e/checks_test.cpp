@@ -206,6 +206,10 @@ TEST(Checks, PlainDialogIsCentredOnTheWorkAreaAndAnswersEnterAndEsc) {
   Session s = StartIn(dir);
   RECT work{};
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  // The main window in a corner: the dialog is centred on the work area,
+  // not on its owner.
+  ASSERT_TRUE(SetWindowPos(s.MainWindow(), nullptr, work.left, work.top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
   for (const WORD key : {WORD(VK_RETURN), WORD(VK_ESCAPE)}) {
     SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Esc");
     const Dialog d = RunCommand(s, CommandOf(L"Button1"));
