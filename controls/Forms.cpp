@@ -47,6 +47,37 @@ LOGFONTW LinkFont(const Scaler& scaler) {
   return lf;
 }
 
+// Returns true when the system gave font the face it was asked for.
+bool HasFace(HFONT font, const wchar_t* face) {
+  ScreenDC dc;
+  if (dc.get() == nullptr || font == nullptr) return false;
+  SelectGuard sel(dc.get(), font);
+  wchar_t actual[LF_FACESIZE] = L"";
+  if (GetTextFaceW(dc.get(), LF_FACESIZE, actual) == 0) return false;
+  return lstrcmpiW(actual, face) == 0;
+}
+
+// Narrow face whose widths for our captions lie within a pixel of Tahoma's,
+// for systems without Tahoma (Wine without its own fonts substitutes a much
+// wider face, which would clip the labels sized for the design font).
+constexpr wchar_t kFallbackFace[] = L"DejaVu Sans Condensed";
+
+// Returns the font lf describes; when the system has no face of that name
+// but has the fallback face, the fallback in the same height and style.
+HFONT CreateFontWithFallback(const LOGFONTW& lf) {
+  HFONT font = CreateFontIndirectW(&lf);
+  if (font == nullptr || HasFace(font, lf.lfFaceName)) return font;
+  LOGFONTW alt = lf;
+  lstrcpynW(alt.lfFaceName, kFallbackFace, LF_FACESIZE);
+  HFONT fallback = CreateFontIndirectW(&alt);
+  if (fallback != nullptr && HasFace(fallback, kFallbackFace)) {
+    DeleteObject(font);
+    return fallback;
+  }
+  if (fallback != nullptr) DeleteObject(fallback);
+  return font;
+}
+
 // Returns the text height of font on the screen.
 int TextHeight(HFONT font) {
   ScreenDC dc;
@@ -134,12 +165,17 @@ void TForm::RegisterClassOnce() {
 
 void TForm::MakeFonts() {
   const int dpi = ScreenDpi();
-  LOGFONTW lf = WindowFont(dpi);
-  font_.reset(CreateFontIndirectW(&lf));
+  const LOGFONTW lf = WindowFont(dpi);
+  {
+    // The scale follows the window font as the system gives "Tahoma".
+    GdiObject<HFONT> requested(CreateFontIndirectW(&lf));
+    if (requested.get() == nullptr) throw EError(u"Cannot create the window font");
+    scaler_ = ScalerFor(dpi, TextHeight(requested.get()), kDesignTextHeight);
+  }
+  font_.reset(CreateFontWithFallback(lf));
   if (font_.get() == nullptr) throw EError(u"Cannot create the window font");
-  scaler_ = ScalerFor(dpi, TextHeight(font_.get()), kDesignTextHeight);
-  LOGFONTW link = LinkFont(scaler_);
-  linkFont_.reset(CreateFontIndirectW(&link));
+  const LOGFONTW link = LinkFont(scaler_);
+  linkFont_.reset(CreateFontWithFallback(link));
   if (linkFont_.get() == nullptr) throw EError(u"Cannot create the link font");
 }
 
