@@ -293,4 +293,30 @@ TEST(ExceptionDisplay, HandlerExceptionIsShownAndTheWindowGoesOn) {
   EXPECT_EQ(g_form->lastHandler, "Button9Click");
 }
 
+TEST(ExceptionDisplay, CreateHandlerFailureIsShownOnceAndTheFormIsBuilt) {
+  struct TFailingForm : TTestForm {
+    TFailingForm() {
+      OnCreate = [this](TObject*) {
+        ++creates;
+        throw EError(u"Create failed");
+      };
+    }
+    int creates = 0;
+  };
+  TFailingForm* form = nullptr;
+  SeenBox box;
+  std::thread watcher = WatchBox(box);
+  Application->CreateForm(&form);
+  watcher.join();
+  ASSERT_NE(form, nullptr) << "creation goes on after the display";
+  EXPECT_EQ(form->creates, 1);
+  EXPECT_EQ(box.text, L"Create failed.");
+  EXPECT_NE(form->Control(ID_Edit1), nullptr);
+  EXPECT_EQ(Application->MainForm(), g_form) << "the first form stays the main form";
+  SeenBox again;
+  std::thread second = WatchBox(again, 1000);
+  second.join();
+  EXPECT_FALSE(again.seen) << "reported once";
+}
+
 }  // namespace
