@@ -16,13 +16,22 @@ win32_dir=${TESSARIN_WIN32_DIR:-build/win32}
 win64_dir=${TESSARIN_WIN64_DIR:-build/win64}
 wait_seconds=${TESSARIN_RUN_WAIT:-8}
 
-if [ "${1:-}" != "--no-build" ]; then
+# What ships: the program, its memory manager, the check library, the
+# language files and the help file (tests are scripts/test.sh's).
+product_targets=(Tessarin sharemem Vrifax lang_files help_chm)
+build_product() {
+  local dir=$1 preset=$2 jobs targets=()
   jobs=$(nproc)
   [ "$jobs" -gt 2 ] && jobs=2
-  cmake --preset win32 -B "$win32_dir" >/dev/null
-  cmake --build "$win32_dir" -j "$jobs"
-  cmake --preset win64 -B "$win64_dir" >/dev/null
-  cmake --build "$win64_dir" -j "$jobs"
+  cmake --preset "$preset" -B "$dir" >/dev/null
+  for t in "${product_targets[@]}"; do
+    if ninja -C "$dir" -t query "$t" >/dev/null 2>&1; then targets+=("$t"); fi
+  done
+  cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+}
+if [ "${1:-}" != "--no-build" ]; then
+  build_product "$win32_dir" win32
+  build_product "$win64_dir" win64
 fi
 
 product="$root/$win64_dir/product"
