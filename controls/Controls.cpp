@@ -283,6 +283,7 @@ HBRUSH TLinkLabel::CtlColor(HDC dc) {
 void TEdit::Create(const CreateContext& ctx) {
   CreateWindowOf(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE,
                  ctx);
+  SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // 0: the largest length, no limit of ours
   if (!SetWindowSubclass(hwnd_, &TEdit::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this))) {
     ThrowCreateFailed(Row().name);
   }

@@ -101,6 +101,21 @@ TEST(FormBuild, EveryControlIsAChildWindowWithItsIdParentRectAndCaption) {
   }
 }
 
+TEST(FormBuild, EditsStartEmptyWithoutALengthLimit) {
+  for (std::size_t i = 0; i < kMainLayoutCount; ++i) {
+    if (kMainLayout[i].kind != ControlKind::Edit) continue;
+    const HWND edit = Hwnd(kMainLayout[i].id);
+    EXPECT_EQ(GetWindowTextLengthW(edit), 0) << kMainLayout[i].name;
+    EXPECT_GT(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 0x7FFF) << kMainLayout[i].name;
+  }
+  // A text longer than the system's default limit goes in whole.
+  const HWND edit = Hwnd(ID_Edit1);
+  const std::wstring longText(40000, L'7');
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longText.c_str()));
+  EXPECT_EQ(GetWindowTextLengthW(edit), 40000);
+  SetWindowTextW(edit, L"");
+}
+
 TEST(FormBuild, TabsShowThePageCaptionsAndTheFirstPageIsActive) {
   const HWND pc = Hwnd(ID_pc);
   const int pages[] = {ID_tsRus, ID_tsUkr, ID_tsBulg, ID_tsOptions};
