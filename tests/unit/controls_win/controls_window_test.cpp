@@ -180,6 +180,40 @@ TEST(Keyboard, TabAndShiftTabFollowEachPagesSequenceAndWrap) {
   pc->SetActivePageIndex(0);
 }
 
+TEST(Keyboard, PageChangeThatHidesTheFocusMovesItToTheTabStrip) {
+  auto* pc = g_form->ControlAs<TPageControl>(ID_pc);
+  pc->SetActivePageIndex(0);
+  g_form->FocusControl(ID_Edit3);
+  WindowEnvironment::Pump();
+  ASSERT_EQ(g_form->FocusedId(), ID_Edit3);
+  // The tab strip's own arrow key: it selects the next tab and notifies.
+  SendMessageW(Hwnd(ID_pc), WM_KEYDOWN, VK_RIGHT, 0);
+  WindowEnvironment::Pump();
+  EXPECT_EQ(pc->ActivePageId(), ID_tsUkr);
+  EXPECT_TRUE(IsWindowVisible(Hwnd(ID_tsUkr)));
+  EXPECT_FALSE(IsWindowVisible(Hwnd(ID_tsRus)));
+  EXPECT_EQ(g_form->FocusedId(), ID_pc) << "Edit3 went out of sight";
+
+  // Ctrl+Tab and Ctrl+Shift+Tab change the page, wrapping.
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  const std::pair<bool, int> steps[] = {{false, ID_tsBulg}, {false, ID_tsOptions},
+                                        {false, ID_tsRus},  {true, ID_tsOptions}};
+  for (const auto& [shift, page] : steps) {
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(g_form->PreTranslate(msg));
+    EXPECT_EQ(pc->ActivePageId(), page) << (shift ? "Ctrl+Shift+Tab" : "Ctrl+Tab");
+  }
+  keys[VK_CONTROL] = 0;
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  pc->SetActivePageIndex(0);
+  WindowEnvironment::Pump();
+}
+
 TEST(Keyboard, EditSelectsAllOnKeyboardFocusButNotOnClick) {
   g_form->ControlAs<TPageControl>(ID_pc)->SetActivePageIndex(0);
   const HWND edit = Hwnd(ID_Edit3);
