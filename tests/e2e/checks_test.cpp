@@ -65,11 +65,12 @@ std::wstring FixtureLibrary(const std::wstring& name) {
   return e2e::BuildDir() + L"\\checklib-fixtures\\" + name + L"\\Vrifax.dll";
 }
 
-// Puts the named test library into dir as Vrifax.dll. Retries for a moment:
-// the program releases the previous one just after its dialog has closed.
+// Puts the named test library into dir as Vrifax.dll. Retries for a while:
+// the program releases the previous one only after its dialog has closed,
+// and under Wine the file can stay locked for a moment after that.
 void UseLibrary(const std::wstring& dir, const std::wstring& fixture) {
   const std::wstring target = dir + L"\\Vrifax.dll";
-  for (int attempt = 0; attempt < 40; ++attempt) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
     if (CopyFileW(FixtureLibrary(fixture).c_str(), target.c_str(), FALSE)) return;
     Sleep(50);
   }
@@ -195,6 +196,7 @@ TEST(Checks, EveryCommandShowsBothVerdicts) {
       if (c.second) s.SetText(c.second, L"044525225");
       const Dialog d = RunCommand(s, c);
       ExpectVerdict(d, c, valid);
+      EXPECT_EQ(GetWindow(d.hwnd, GW_OWNER), s.MainWindow()) << "owned by the main window";
       d.Close();
     }
     EXPECT_EQ(s.Close(), 0u);
