@@ -562,6 +562,46 @@ TEST(Window, HelpStartsTheViewerWithTheBareFileName) {
   }
 }
 
+// Moves a file aside for the life of the guard and puts it back.
+class FileAside {
+ public:
+  explicit FileAside(std::wstring path) : path_(std::move(path)), aside_(path_ + L".e2e-aside") {
+    moved_ = MoveFileExW(path_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  }
+  ~FileAside() {
+    if (moved_) MoveFileExW(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+  FileAside(const FileAside&) = delete;
+  FileAside& operator=(const FileAside&) = delete;
+  bool Moved() const { return moved_; }
+
+ private:
+  std::wstring path_, aside_;
+  bool moved_ = false;
+};
+
+// The viewer is named by its bare file name, not by a folder. With the
+// prefix's own C:\\windows\\hh.exe moved aside for the test, the shell's
+// search for a bare "hh.exe" reaches the program's folder, where a stand-in
+// waits; a call that named C:\\windows\\hh.exe would start nothing.
+TEST(Window, HelpNamesTheViewerWithoutAFolder) {
+  wchar_t windows[MAX_PATH] = {};
+  ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+  FileAside systemViewer(std::wstring(windows) + L"\\hh.exe");
+  ASSERT_TRUE(systemViewer.Moved()) << "cannot move the prefix's hh.exe aside";
+  const std::wstring dir = e2e::FreshProductCopy(L"help-standin");
+  CopyFixture(L"hh.exe", dir, L"hh.exe");  // the recording program
+  const std::wstring log = dir + L"\\started.log";
+  EnvGuard env(L"TESSARIN_E2E_LOG", log);
+  Session s = Session::Start(Exe(dir), dir);
+  s.Click(L"Button9");
+  const auto lines = WaitLog(log);
+  std::cout << "started: " << Narrow(lines[0]) << " in " << Narrow(lines[1]) << "\n";
+  EXPECT_EQ(ArgumentsOf(lines[0]), L"HelpTessarin.chm") << Narrow(lines[0]);
+  EXPECT_TRUE(SameFolder(lines[1], dir)) << Narrow(lines[1]);
+  EXPECT_EQ(s.Close(), 0u);
+}
+
 // Label8 opens the address it shows: the shell's "open" of that address runs
 // the handler registered for its scheme, here the recording stand-in.
 TEST(Window, Label8OpensItsCaption) {
