@@ -178,6 +178,8 @@ HWND FocusOfThread(DWORD thread) {
   return info.hwndFocus;
 }
 
+// MapWindowPoints returns 0 both on failure and for a zero offset, so its
+// result says nothing; the windows are known to exist at each call.
 RECT ClientOnScreen(HWND hwnd) {
   RECT r{};
   if (!GetClientRect(hwnd, &r)) Fail(L"GetClientRect failed");
@@ -297,6 +299,7 @@ Session Session::Start(const std::wstring& exe, const std::wstring& workDir, DWO
     Fail(L"the program ended before its window appeared, exit code " + std::to_wstring(code));
   }
   // Let the start-up finish: the first activation and focus come after show.
+  // A timeout here is no failure: every later read waits for what it needs.
   WaitForInputIdle(s.pi_.hProcess, 5000);
   return s;
 }
@@ -318,7 +321,8 @@ Session& Session::operator=(Session&& o) noexcept {
 Session::~Session() {
   if (pi_.hProcess) {
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi_.hProcess, 99);  // a test that failed midway
+      // A test that failed midway; a destructor can do no more than try.
+      TerminateProcess(pi_.hProcess, 99);
       WaitForSingleObject(pi_.hProcess, 5000);
     }
     CloseHandle(pi_.hProcess);
@@ -560,6 +564,7 @@ Dialog Session::ReadDialog(HWND hwnd) const {
   }
   if (iconStatic) {
     DWORD_PTR icon = 0;
+    // No answer leaves icon null: the dialog then counts as showing none.
     SendMessageTimeoutW(iconStatic, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &icon);
     d.icon = reinterpret_cast<HICON>(icon);
     d.hasIcon = d.icon != nullptr;
@@ -581,6 +586,7 @@ Dialog Session::WaitDialog(DWORD timeoutMs) const {
   // Let it finish creating and painting its contents.
   WaitFor([&] { return !Descendants(found).empty(); }, 2000);
   DWORD_PTR ignored = 0;
+  // Only a pause for the dialog's thread; the reads below check themselves.
   SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
   Sleep(200);
   return ReadDialog(found);
