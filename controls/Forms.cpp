@@ -465,8 +465,17 @@ LRESULT TForm::OnSysCommand(WPARAM wp, LPARAM lp) {
 // ---- TApplication ---------------------------------------------------------------------
 
 TApplication::TApplication() {
-  Application = this;
   oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  try {
+    CreateHandle();
+  } catch (...) {
+    if (oleInitialized_) OleUninitialize();  // the destructor does not run
+    throw;
+  }
+  Application = this;
+}
+
+void TApplication::CreateHandle() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   if (!InitCommonControlsEx(&icc)) throw EError(u"Cannot initialise the common controls");
   icon_ = LoadIconW(Instance(), L"MAINICON");  // shared: the system frees it

@@ -164,6 +164,8 @@ class TApplication {
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Initialises the common controls, loads the icon, creates the window.
+  void CreateHandle();
   void ActivateMainForm();
   void DestroyForms();
 
