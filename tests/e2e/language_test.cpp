@@ -315,27 +315,43 @@ void FocusBoxSelectAll(Session& s) {
   s.PressKey(VK_END, /*shift=*/true);
 }
 
-// Returns the top-level windows of class ComboLBox of the process.
+// Window enumeration callbacks are named functions: the system calls them
+// with its own calling convention, which a lambda cannot take on i686.
+struct ListQuery {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindDroppedList(HWND h, LPARAM lp) {
+  auto* q = reinterpret_cast<ListQuery*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  wchar_t cls[64] = {};
+  GetClassNameW(h, cls, 64);
+  if (owner == q->pid && IsWindowVisible(h) && std::wstring(cls) == L"ComboLBox") {
+    q->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Returns the dropped-down list (class ComboLBox) of the process, or null.
 HWND DroppedList(DWORD pid) {
-  struct Query {
-    DWORD pid;
-    HWND found;
-  } q{pid, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* q = reinterpret_cast<Query*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        wchar_t cls[64] = {};
-        GetClassNameW(h, cls, 64);
-        if (owner == q->pid && IsWindowVisible(h) && std::wstring(cls) == L"ComboLBox") {
-          q->found = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&q));
+  ListQuery q{pid, nullptr};
+  EnumWindows(&FindDroppedList, reinterpret_cast<LPARAM>(&q));
   return q.found;
+}
+
+// Keeps the text of a message box's Static that shows no icon.
+BOOL CALLBACK ReadMessageStatic(HWND h, LPARAM lp) {
+  wchar_t cls[32] = {};
+  GetClassNameW(h, cls, 32);
+  if (std::wstring(cls) == L"Static" && (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+    wchar_t text[512] = {};
+    GetWindowTextW(h, text, 512);
+    if (*text) reinterpret_cast<std::wstring*>(lp)->assign(text);
+  }
+  return TRUE;
 }
 
 // Picks an entry with the mouse: opens the list by a click on the box's
@@ -395,20 +411,7 @@ class StartupMessage {
             HWND box = FindWindowW(L"#32770", L"Tessarin");
             if (box != nullptr && IsWindowVisible(box)) {
               Sleep(100);  // let it finish painting
-              EnumChildWindows(
-                  box,
-                  [](HWND h, LPARAM lp) -> BOOL {
-                    wchar_t cls[32] = {};
-                    GetClassNameW(h, cls, 32);
-                    if (std::wstring(cls) == L"Static" &&
-                        (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
-                      wchar_t text[512] = {};
-                      GetWindowTextW(h, text, 512);
-                      if (*text) reinterpret_cast<std::wstring*>(lp)->assign(text);
-                    }
-                    return TRUE;
-                  },
-                  reinterpret_cast<LPARAM>(&text_));
+              EnumChildWindows(box, &ReadMessageStatic, reinterpret_cast<LPARAM>(&text_));
               PostMessageW(box, WM_COMMAND, IDOK, 0);
               return;
             }
