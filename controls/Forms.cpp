@@ -464,7 +464,24 @@ LRESULT TForm::OnSysCommand(WPARAM wp, LPARAM lp) {
 
 // ---- TApplication ---------------------------------------------------------------------
 
-TApplication::TApplication() {
+// Returns the executable's file name without folder and extension: the
+// application's title until the program sets its own, so that a message
+// shown earlier in start-up still carries a caption.
+namespace {
+std::wstring ExecutableTitle() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return L"";  // no name to show: an empty caption
+  std::wstring name(path, n);
+  const std::size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  const std::size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+  return name;
+}
+}  // namespace
+
+TApplication::TApplication() : title_(ExecutableTitle()) {
   oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
   try {
     CreateHandle();
@@ -490,7 +507,7 @@ void TApplication::CreateHandle() {
   if (RegisterClassExW(&wc) == 0) throw EError(u"Cannot register the application's class");
   // Zero size and never drawn; it carries the taskbar entry.
   const HWND hwnd = CreateWindowExW(
-      0, L"TApplication", L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+      0, L"TApplication", title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
       GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
       Instance(), this);
   if (hwnd == nullptr) throw EError(u"Cannot create the application window");
