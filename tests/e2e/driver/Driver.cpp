@@ -278,6 +278,12 @@ void Dialog::Close(const std::wstring& button) const {
 // ---- Session ----------------------------------------------------------------
 
 Session Session::Start(const std::wstring& exe, const std::wstring& workDir, DWORD timeoutMs) {
+  Session s = Launch(exe, workDir);
+  s.WaitMainWindow(timeoutMs);
+  return s;
+}
+
+Session Session::Launch(const std::wstring& exe, const std::wstring& workDir) {
   Session s;
   STARTUPINFOW si{};
   si.cb = sizeof(si);
@@ -285,23 +291,26 @@ Session Session::Start(const std::wstring& exe, const std::wstring& workDir, DWO
   if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
                       &si, &s.pi_))
     Fail(L"cannot start " + exe + L" (error " + std::to_wstring(GetLastError()) + L")");
+  return s;
+}
+
+void Session::WaitMainWindow(DWORD timeoutMs) {
   const bool shown = WaitFor(
       [&] {
-        auto found = TopLevelWindows(s.pi_.dwProcessId, kMainWindowClass, true);
-        if (!found.empty()) s.main_ = found.front();
-        return s.main_ != nullptr || WaitForSingleObject(s.pi_.hProcess, 0) == WAIT_OBJECT_0;
+        auto found = TopLevelWindows(pi_.dwProcessId, kMainWindowClass, true);
+        if (!found.empty()) main_ = found.front();
+        return main_ != nullptr || WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0;
       },
       timeoutMs);
-  if (!s.main_) {
+  if (!main_) {
     DWORD code = 0;
-    GetExitCodeProcess(s.pi_.hProcess, &code);
-    if (!shown) Fail(L"the main window of " + exe + L" did not appear in time");
+    GetExitCodeProcess(pi_.hProcess, &code);
+    if (!shown) Fail(L"the main window did not appear in time");
     Fail(L"the program ended before its window appeared, exit code " + std::to_wstring(code));
   }
   // Let the start-up finish: the first activation and focus come after show.
   // A timeout here is no failure: every later read waits for what it needs.
-  WaitForInputIdle(s.pi_.hProcess, 5000);
-  return s;
+  WaitForInputIdle(pi_.hProcess, 5000);
 }
 
 Session::Session(Session&& o) noexcept : pi_(o.pi_), main_(o.main_) {

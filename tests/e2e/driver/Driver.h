@@ -52,6 +52,11 @@ class Session {
   // main window is visible. Fails the test when it does not appear in time.
   static Session Start(const std::wstring& exe, const std::wstring& workDir,
                        DWORD timeoutMs = 20000);
+  // Starts exe without waiting for anything: for what the program shows
+  // before its main window (an error at start-up).
+  static Session Launch(const std::wstring& exe, const std::wstring& workDir);
+  // Waits until the main window is visible; fails the test when it is not in time.
+  void WaitMainWindow(DWORD timeoutMs = 20000);
   Session(Session&&) noexcept;
   Session& operator=(Session&&) noexcept;
   ~Session();  // kills the process if it still runs
