@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "resources/ControlIds.h"
 
 namespace {
 
@@ -493,6 +494,48 @@ TEST_F(SettingsReset, RestoredRussianThenPicks) {
   PickWithMouse(s, L"English");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"English"); }));
   EXPECT_EQ(s.Text(L"Label8"), kGenericAddress);
+  EXPECT_EQ(s.Close(), 0u);
+}
+
+BOOL CALLBACK FindCheckInnBox(HWND h, LPARAM lp) {
+  if (GetDlgCtrlID(h) != ID_gbCheckINN) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = h;
+  return FALSE;
+}
+
+// The first caption of gbCheckINN that a watcher sees once the window is
+// visible: read with a sent message, which the program answers before any
+// message posted to it, so a localisation put off until after the window
+// is shown would be caught showing the built-in caption.
+std::wstring CaptionAtFirstShow() {
+  std::wstring seen;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 20000) {
+    HWND form = FindWindowW(kMainWindowClass, nullptr);
+    if (form != nullptr && IsWindowVisible(form)) {
+      HWND box = nullptr;
+      EnumChildWindows(form, &FindCheckInnBox, reinterpret_cast<LPARAM>(&box));
+      wchar_t text[256] = {};
+      DWORD_PTR copied = 0;
+      if (box != nullptr && SendMessageTimeoutW(box, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
+                                                SMTO_ABORTIFHUNG, 5000, &copied))
+        seen = text;
+      return seen;
+    }
+    Sleep(1);
+  }
+  return seen;
+}
+
+TEST_F(SettingsReset, RestoredLanguageBeforeTheWindowIsShown) {
+  SetLangText(L"Russian");
+  std::wstring first;
+  std::thread watcher([&first] { first = CaptionAtFirstShow(); });
+  Session s = StartProduct();
+  watcher.join();
+  const std::wstring want = Expected(Shipped(L"Russian"), Shipped(L"English"), L"String.CheckINN");
+  ASSERT_NE(want, L" Проверить ИНН ") << "the Russian text must differ from the built-in one";
+  EXPECT_EQ(first, want) << "the built-in caption was visible";
   EXPECT_EQ(s.Close(), 0u);
 }
 
