@@ -2,10 +2,8 @@
 #include <windows.h>
 
 #include "app/main.h"
-#include "platform/Errors.h"
-#ifdef TESSARIN_HAVE_LOCALIZATION
 #include "localization/uLocalize.h"
-#endif
+#include "platform/Errors.h"
 
 namespace {
 
@@ -13,7 +11,6 @@ namespace {
 // language; its result is ignored. A language file that cannot be read is
 // shown once and start-up goes on.
 void PrepareLanguages() {
-#ifdef TESSARIN_HAVE_LOCALIZATION
   try {
     ShowShortLangNames = false;
     KeepLangFilesOpen = true;
@@ -21,15 +18,10 @@ void PrepareLanguages() {
   } catch (...) {
     ShowException(std::current_exception());
   }
-#endif
 }
 
 // Units are finalised after the application object is gone.
-void FinalizeUnits() {
-#ifdef TESSARIN_HAVE_LOCALIZATION
-  FinalizeLocalization();
-#endif
-}
+void FinalizeUnits() { FinalizeLocalization(); }
 
 int RunProgram() {
   int exitCode = 0;

@@ -4,18 +4,14 @@
 
 #include <shellapi.h>
 
-#include "resources/Layout.h"
-#ifdef TESSARIN_HAVE_CHECKLIB
-#include "checklib/CheckCommand.h"
-#endif
-#ifdef TESSARIN_HAVE_LANGUAGE_CHOICE
 #include <string>
 #include <vector>
 
+#include "checklib/CheckCommand.h"
 #include "localization/LoadLang.h"
 #include "localization/uLocalize.h"
+#include "resources/Layout.h"
 #include "settings/LangSetting.h"
-#endif
 
 TForm1* Form1 = nullptr;
 
@@ -42,13 +38,8 @@ TForm1::TForm1() : TForm(kMainWindowClass, kMainLayout, kMainLayoutCount) {
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
 }
 
-// The check commands: each runs its row of the check command table. A build
-// without the check binding leaves the buttons without effect.
-#ifdef TESSARIN_HAVE_CHECKLIB
+// The check commands: each runs its row of the check command table.
 #define CHECK_COMMAND(id) RunCheckCommand(Handle(), CheckCommandFor(id), Application->Title())
-#else
-#define CHECK_COMMAND(id) static_cast<void>(id)
-#endif
 
 void TForm1::Button1Click(TObject*) { CHECK_COMMAND(ID_Button1); }
 void TForm1::Button2Click(TObject*) { CHECK_COMMAND(ID_Button2); }
@@ -74,7 +65,6 @@ void TForm1::Label8Click(TObject*) {
 }
 
 void TForm1::FormCreate(TObject*) {
-#ifdef TESSARIN_HAVE_LANGUAGE_CHOICE
   // The list: the language keys, in catalogue order.
   std::vector<std::u16string> keys;
   GetLangList(keys, false);
@@ -84,14 +74,11 @@ void TForm1::FormCreate(TObject*) {
   // CmbBxLangPropertiesChange at once, before the window is first shown.
   const std::u16string saved = ReadLangSetting();
   CmbBxLang->SetText(std::wstring(saved.begin(), saved.end()));
-#endif
 }
 
 void TForm1::CmbBxLangPropertiesChange(TObject*) {
-#ifdef TESSARIN_HAVE_LANGUAGE_CHOICE
   // Saved before it is applied: a language whose application fails stays saved.
   const std::wstring text = CmbBxLang->Text();
   WriteLangSetting(std::u16string(text.begin(), text.end()));
   LoadLanguage();
-#endif
 }
