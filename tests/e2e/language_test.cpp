@@ -264,7 +264,7 @@ const BuiltIn kBuiltIn[] = {
     {L"gbRachSchetUkr", L" Проверить номер расчетного счета"},
     {L"Button1", L"Проверить"},
     {L"Label3", L"Проверка ИНН"},
-    {L"Label8", L"http://www.orventa.ru"},
+    {L"Label8", L"https://example.com/tessarin/"},
 };
 
 // Checks every caption of the live window against the expected texts; the
