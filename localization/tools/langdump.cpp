@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Utf8.h"
 #include "localization/TMemIniFile.h"
 #include "platform/Errors.h"
 #include "platform/Platform.h"
@@ -47,46 +48,21 @@ const char16_t* const kMainKeys[] = {u"LangName", u"ShotLangName", u"LangID", u"
 // A value that no file can hold (values are trimmed), marking a missing key.
 const std::u16string kMissing = u" <missing> ";
 
-std::string Utf8(const std::u16string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    std::uint32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[++i] - 0xDC00);
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
-
 // Prints one file; returns the number of keys it lacks.
 int DumpFile(const std::u16string& folder, const std::u16string& name) {
   const TMemIniFile ini(folder + name);
-  std::printf("== %s\n", Utf8(name).c_str());
+  std::printf("== %s\n", platform::ToUtf8(name).c_str());
   int missing = 0;
   for (const char16_t* key : kMainKeys) {
     const std::u16string v = ini.ReadText(u"main", key, kMissing);
     if (v == kMissing && std::u16string(key) != u"Flag") ++missing;  // Flag is optional
-    std::printf("  main.%-40s %s\n", Utf8(key).c_str(), Utf8(v).c_str());
+    std::printf("  main.%-40s %s\n", platform::ToUtf8(key).c_str(), platform::ToUtf8(v).c_str());
   }
   std::printf("  main.LangID as integer%*s %d\n", 23, "", ini.ReadInt(u"main", u"LangID", -1));
   for (const auto& k : kTextKeys) {
     const std::u16string v = ini.ReadText(k[0], k[1], kMissing);
     if (v == kMissing) ++missing;
-    std::printf("  %-45s %s\n", Utf8(std::u16string(k[0]) + u"." + k[1]).c_str(), Utf8(v).c_str());
+    std::printf("  %-45s %s\n", platform::ToUtf8(std::u16string(k[0]) + u"." + k[1]).c_str(), platform::ToUtf8(v).c_str());
   }
   return missing;
 }
@@ -114,7 +90,7 @@ int main(int argc, char** argv) {
   try {
     for (const std::u16string& name : names) missing += DumpFile(folder, name);
   } catch (const EError& e) {
-    std::fprintf(stderr, "%s\n", Utf8(e.Message()).c_str());
+    std::fprintf(stderr, "%s\n", platform::ToUtf8(e.Message()).c_str());
     return 1;
   }
   std::printf("%zu files, %d keys missing\n", names.size(), missing);

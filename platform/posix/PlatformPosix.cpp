@@ -22,6 +22,7 @@
 #include <iterator>
 
 #include "platform/Errors.h"
+#include "platform/Utf8.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -58,35 +59,6 @@ class DirStream {
  private:
   DIR* dir_;
 };
-
-std::string ToUtf8(const std::u16string& s) {
-  std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    std::uint32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[++i] - 0xDC00);
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;  // a lone surrogate has no UTF-8 form
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
 
 // Decodes a UTF-8 file name; a malformed byte becomes U+FFFD.
 std::u16string FromUtf8(const std::string& s) {
@@ -164,7 +136,7 @@ const char16_t kCp1252High[32] = {
 bool ReadWholeFile(const std::u16string& path, FileContent& content) {
   content.units.clear();
   content.size = 0;
-  const std::string name = ToUtf8(path);
+  const std::string name = platform::ToUtf8(path);
   struct stat st;
   if (::stat(name.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR || name.empty()) return false;  // names nothing
@@ -197,8 +169,8 @@ bool ReadWholeFile(const std::u16string& path, FileContent& content) {
 
 void SearchDirectory(const std::u16string& pattern, const std::function<void(const FoundEntry&)>& onEntry) {
   const std::size_t cut = pattern.rfind(u'/');
-  const std::string dir = cut == std::u16string::npos ? std::string(".") : ToUtf8(pattern.substr(0, cut + 1));
-  const std::string mask = ToUtf8(cut == std::u16string::npos ? pattern : pattern.substr(cut + 1));
+  const std::string dir = cut == std::u16string::npos ? std::string(".") : platform::ToUtf8(pattern.substr(0, cut + 1));
+  const std::string mask = platform::ToUtf8(cut == std::u16string::npos ? pattern : pattern.substr(cut + 1));
   DirStream stream(::opendir(dir.c_str()));
   if (!stream.get()) return;  // no folder: nothing found
   while (const dirent* d = ::readdir(stream.get())) {
