@@ -30,6 +30,7 @@ build_product() {
   cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
 }
 if [ "${1:-}" != "--no-build" ]; then
+  bash scripts/install-deps.sh
   build_product "$win32_dir" win32
   build_product "$win64_dir" win64
 fi
