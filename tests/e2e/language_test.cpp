@@ -357,6 +357,30 @@ BOOL CALLBACK ReadMessageStatic(HWND h, LPARAM lp) {
 
 // Picks an entry with the mouse: opens the list by a click on the box's
 // drop-down button and clicks the row of the entry.
+// A real left click at a point of the screen.
+void ClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+}
+
+// Drops the language box's list down with a click on its arrow and returns
+// the list window; fails the test when it does not appear.
+HWND DropDownList(Session& s) {
+  const RECT r = s.ScreenRect(L"CmbBxLang");
+  ClickAt(r.right - 6, (r.top + r.bottom) / 2);
+  HWND list = nullptr;
+  for (int i = 0; i < 200 && list == nullptr; ++i) {
+    Sleep(10);
+    list = DroppedList(s.ProcessId());
+  }
+  if (list == nullptr) e2e::Fail(L"the list did not drop down");
+  return list;
+}
+
 void PickWithMouse(Session& s, const std::wstring& entry) {
   s.SelectPage(3);
   HWND box = s.Control(L"CmbBxLang");
@@ -374,20 +398,7 @@ void PickWithMouse(Session& s, const std::wstring& entry) {
     if (entry == text) index = static_cast<int>(i);
   }
   if (index < 0) e2e::Fail(L"the list has no entry " + entry);
-  const RECT r = s.ScreenRect(L"CmbBxLang");
-  const int bx = r.right - 6, by = (r.top + r.bottom) / 2;
-  SetCursorPos(bx, by);
-  INPUT click[2] = {};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, click, sizeof(INPUT));
-  HWND list = nullptr;
-  for (int i = 0; i < 200 && list == nullptr; ++i) {
-    Sleep(10);
-    list = DroppedList(s.ProcessId());
-  }
-  if (list == nullptr) e2e::Fail(L"the list did not drop down");
+  const HWND list = DropDownList(s);
   DWORD_PTR rowHeight = 0, top = 0;
   SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 5000, &rowHeight);
   SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, 5000, &top);
@@ -395,8 +406,8 @@ void PickWithMouse(Session& s, const std::wstring& entry) {
                                 static_cast<int>(rowHeight) / 2)};
   ClientToScreen(list, &p);
   SetCursorPos(p.x, p.y);
-  Sleep(50);
-  SendInput(2, click, sizeof(INPUT));
+  Sleep(50);  // the list tracks the pointer before the click
+  ClickAt(p.x, p.y);
   Sleep(200);
 }
 
@@ -763,19 +774,7 @@ TEST_F(SettingsReset, ListDropsDownEightRows) {
   }
   Session s = Session::Start(Exe(dir), dir);
   s.SelectPage(3);
-  const RECT r = s.ScreenRect(L"CmbBxLang");
-  SetCursorPos(r.right - 6, (r.top + r.bottom) / 2);
-  INPUT click[2] = {};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, click, sizeof(INPUT));
-  HWND list = nullptr;
-  for (int i = 0; i < 200 && list == nullptr; ++i) {
-    Sleep(10);
-    list = DroppedList(s.ProcessId());
-  }
-  ASSERT_NE(list, nullptr) << "the list did not drop down";
+  const HWND list = DropDownList(s);
   DWORD_PTR rowHeight = 0, count = 0;
   SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 5000, &rowHeight);
   SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
