@@ -64,11 +64,11 @@ struct LinkRow {
   const wchar_t* address;
 };
 constexpr LinkRow kLinkTable[] = {
-    {L"French", L"https://example.com/tessarin/fr/"},
-    {L"Russian", L"https://example.com/tessarin/ru/"},
-    {L"Bulgarian", L"https://example.com/tessarin/bg/"},
+    {L"French", L"http://example.com/fr"},
+    {L"Russian", L"http://example.com/ru"},
+    {L"Bulgarian", L"http://example.com/bg"},
 };
-constexpr wchar_t kGenericAddress[] = L"https://example.com/tessarin/";
+constexpr wchar_t kGenericAddress[] = L"http://example.com/";
 
 std::wstring ToWide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 std::u16string ToU16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }

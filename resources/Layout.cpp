@@ -70,7 +70,7 @@ const LayoutRow kMainLayout[] = {
     {"Label5", K::Label, ID_Label5, ID_tsOptions, 454, 59, 67, 13, u"Проверка к/с", N, nullptr},
     {"Label6", K::Label, ID_Label6, ID_tsOptions, 454, 78, 82, 13, u"Проверка ОКПО", N, nullptr},
     {"Label7", K::Label, ID_Label7, ID_tsOptions, 454, 97, 66, 13, u"Проверка ПУ", N, nullptr},
-    {"Label8", K::LinkLabel, ID_Label8, ID_tsOptions, 416, 116, 111, 13, u"https://example.com/tessarin/",
+    {"Label8", K::LinkLabel, ID_Label8, ID_tsOptions, 416, 116, 111, 13, u"http://example.com/",
      N, "Label8Click"},
     {"gbLang", K::GroupBox, ID_gbLang, ID_tsOptions, 8, 3, 185, 50, u"Язык", 0, nullptr},
     // Height: one text line; the box sizes its edit field to its font.

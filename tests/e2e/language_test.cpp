@@ -33,7 +33,7 @@ using e2e::Session;
 constexpr wchar_t kProductKey[] = L"Software\\Orventa\\Tessarin";
 constexpr wchar_t kVersionKey[] = L"Software\\Orventa\\Tessarin\\1.0";
 constexpr wchar_t kSettingsKey[] = L"Software\\Orventa\\Tessarin\\1.0\\Settings";
-constexpr wchar_t kGenericAddress[] = L"https://example.com/tessarin/";
+constexpr wchar_t kGenericAddress[] = L"http://example.com/";
 
 std::string Narrow(const std::wstring& s) { return e2e::Utf8(s); }
 std::wstring Exe(const std::wstring& dir) { return dir + L"\\Tessarin.exe"; }
@@ -264,7 +264,7 @@ const BuiltIn kBuiltIn[] = {
     {L"gbRachSchetUkr", L" Проверить номер расчетного счета"},
     {L"Button1", L"Проверить"},
     {L"Label3", L"Проверка ИНН"},
-    {L"Label8", L"https://example.com/tessarin/"},
+    {L"Label8", L"http://example.com/"},
 };
 
 // Checks every caption of the live window against the expected texts; the
@@ -492,16 +492,16 @@ TEST_F(SettingsReset, RestoredRussianThenPicks) {
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"French"); }));
   EXPECT_EQ(s.Text(L"CmbBxLang"), L"French");
   ExpectCaptions(s, Shipped(L"French"), Shipped(L"English"), L"picked French");
-  EXPECT_EQ(s.Text(L"Label8"), L"https://example.com/tessarin/fr/");
+  EXPECT_EQ(s.Text(L"Label8"), L"http://example.com/fr");
 
   PickWithMouse(s, L"Russian");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"Russian"); }));
   ExpectCaptions(s, Shipped(L"Russian"), Shipped(L"English"), L"picked Russian");
-  EXPECT_EQ(s.Text(L"Label8"), L"https://example.com/tessarin/ru/");
+  EXPECT_EQ(s.Text(L"Label8"), L"http://example.com/ru");
 
   PickWithMouse(s, L"Bulgarian");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"Bulgarian"); }));
-  EXPECT_EQ(s.Text(L"Label8"), L"https://example.com/tessarin/bg/");
+  EXPECT_EQ(s.Text(L"Label8"), L"http://example.com/bg");
   PickWithMouse(s, L"English");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"English"); }));
   EXPECT_EQ(s.Text(L"Label8"), kGenericAddress);
@@ -551,9 +551,9 @@ TEST_F(SettingsReset, RestoredLanguageBeforeTheWindowIsShown) {
 }
 
 TEST_F(SettingsReset, TypingWritesEveryTextAndClearingUnlocalisesTheNextStart) {
-  const std::wstring ru = L"https://example.com/tessarin/ru/";
-  const std::wstring fr = L"https://example.com/tessarin/fr/";
-  const std::wstring bg = L"https://example.com/tessarin/bg/";
+  const std::wstring ru = L"http://example.com/ru";
+  const std::wstring fr = L"http://example.com/fr";
+  const std::wstring bg = L"http://example.com/bg";
   SetLangText(L"Russian");
   {
     Session s = StartProduct();
