@@ -78,52 +78,9 @@ void UseLibrary(const std::wstring& dir, const std::wstring& fixture) {
             std::to_wstring(GetLastError()) + L")");
 }
 
-// Removes a folder with everything in it; a missing folder is fine.
-void RemoveFolder(const std::wstring& dir) {
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = dir + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolder(path);
-      } else if (!DeleteFileW(path.c_str())) {
-        e2e::Fail(L"cannot delete " + path);
-      }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-  }
-  RemoveDirectoryW(dir.c_str());  // absent already, or emptied above
-}
-
-void CopyFolder(const std::wstring& from, const std::wstring& to) {
-  if (!CreateDirectoryW(to.c_str(), nullptr)) e2e::Fail(L"cannot create " + to);
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) e2e::Fail(L"cannot list " + from);
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      CopyFolder(from + L"\\" + name, to + L"\\" + name);
-    } else if (!CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE)) {
-      e2e::Fail(L"cannot copy " + from + L"\\" + name);
-    }
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
-}
-
 // A fresh copy of the product with the named test library as Vrifax.dll.
-// (Copied here with the plain file calls: the driver's copy through
-// std::filesystem fails under Wine.)
 std::wstring ProductWith(const std::wstring& tag, const std::wstring& fixture) {
-  const std::wstring root = e2e::BuildDir() + L"\\e2e-tmp";
-  CreateDirectoryW(root.c_str(), nullptr);  // may exist
-  const std::wstring dir = root + L"\\checks-" + tag;
-  RemoveFolder(dir);
-  CopyFolder(e2e::ProductDir(), dir);
+  const std::wstring dir = e2e::FreshProductCopy(L"checks-" + tag);
   UseLibrary(dir, fixture);
   return dir;
 }
