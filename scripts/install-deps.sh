@@ -12,6 +12,7 @@ PACKAGES=(
   googletest libgtest-dev libbenchmark-dev
   libinih-dev libsimpleini-dev libicu-dev pkg-config
   python3
+  qemu-system-x86 cpio e2fsprogs
 )
 
 missing=()

@@ -11,6 +11,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 cache=${TESSARIN_I386_CACHE:-/var/cache/tessarin/i386-guest}
 mkdir -p "$cache/debs"
 source "$here/lib.sh"
+# One maker at a time per cache; a second waits and then finds the image.
+exec 9>"$cache/.lock"
+flock 9
 
 work=$(mktemp -d "$cache/.work.XXXXXX")
 trap '[ -n "${TESSARIN_I386_KEEP:-}" ] || rm -rf "$work"' EXIT
@@ -55,7 +58,16 @@ awk '{print $2}' "$work/uris" >"$work/debs.list"
 if [ -s "$work/missing" ]; then
   # apt-get download wants name=version; the file names carry both.
   sed -E 's/^([^_]+)_([^_]+)_.*/\1:i386=\2/; s/%3a/:/g' "$work/missing" >"$work/wanted"
-  (cd "$cache/debs" && xargs -a "$work/wanted" apt-get download -qq "${apt_i386[@]}")
+  fetch() { (cd "$cache/debs" &&
+    xargs -a "$work/wanted" apt-get download -qq -o APT::Sandbox::User=root "${apt_i386[@]}"); }
+  # Stale package lists name versions the archive has dropped: refresh them
+  # once and resolve again.
+  if ! fetch; then
+    [ -z "${TESSARIN_I386_REFRESHED:-}" ] || exit 1
+    apt-get update -qq
+    rm -rf "$work"
+    TESSARIN_I386_REFRESHED=1 exec bash "$0" "$@"
+  fi
 fi
 
 # Unpack onto a merged /usr, as Debian 12 systems are laid out.
@@ -99,4 +111,8 @@ echo "i386 guest: first boot (Wine prefix) took $(( $(date +%s) - unpacked )) s"
 rm -rf "$image"
 mv "$work/out" "$image"
 echo "$(( $(date +%s) - started ))" >"$image/ready"
+# Older images are no longer named by any package set of ours.
+for old in "$cache"/*/ready; do
+  [ "${old%/ready}" = "$image" ] || rm -rf "${old%/ready}"
+done
 echo "$image"
