@@ -21,30 +21,43 @@ struct GuardRegistration {
   LibraryFault* fault;
 };
 
+}  // namespace
+
 // RtlUnwind down to (not including) frame. The system's x86 RtlUnwind does
-// not promise to keep ebx, esi and edi, so the call is made with every
-// register given up and ebp saved by hand.
-void UnwindChainTo(void* frame, EXCEPTION_RECORD* record) {
-  auto unwind = &RtlUnwind;
-  __asm__ __volatile__(
-      "pushl %%ebp\n\t"
-      "pushl $0\n\t"
-      "pushl %1\n\t"
-      "pushl $0\n\t"
-      "pushl %0\n\t"
-      "call *%2\n\t"
-      "popl %%ebp"
-      :
-      : "m"(frame), "m"(record), "m"(unwind)
-      : "eax", "ebx", "ecx", "edx", "esi", "edi", "memory", "cc");
-}
+// not promise to keep ebx, esi, edi and ebp, so it is called from a few
+// instructions that save them.
+extern "C" void TessarinUnwindChainTo(void* frame, EXCEPTION_RECORD* record);
+asm(R"(
+  .text
+  .p2align 4
+  .globl _TessarinUnwindChainTo
+  .def _TessarinUnwindChainTo; .scl 2; .type 32; .endef
+_TessarinUnwindChainTo:
+  pushl %ebp
+  movl %esp, %ebp
+  pushl %ebx
+  pushl %esi
+  pushl %edi
+  pushl $0
+  pushl 12(%ebp)
+  pushl $0
+  pushl 8(%ebp)
+  call *__imp__RtlUnwind@16
+  popl %edi
+  popl %esi
+  popl %ebx
+  popl %ebp
+  ret
+)");
+
+namespace {
 
 EXCEPTION_DISPOSITION NTAPI GuardFrameHandler(EXCEPTION_RECORD* record, void* frame,
                                               CONTEXT* /*context*/, void* /*dispatch*/) {
   if (IsUnwinding(*record) || !EndsGuardedCall(*record)) return ExceptionContinueSearch;
   auto* registration = static_cast<GuardRegistration*>(frame);
   RecordFault(*record, registration->fault);
-  UnwindChainTo(frame, record);
+  TessarinUnwindChainTo(frame, record);
   __builtin_longjmp(registration->jump, 1);
 }
 
