@@ -95,7 +95,7 @@ rm -rf "$root/boot" "$root/usr/lib/modules/$kver/kernel/drivers/gpu" \
        "$root/usr/lib/modules/$kver/kernel/sound"
 
 # Room for the prefix and the tests' own files beside the root's ~1 GB.
-mke2fs -q -t ext4 -L tessarin-i386 -d "$root" "$work/out/root.ext4" 4G
+mke2fs -q -t ext4 -L tessarin-i386 -d "$root" "$work/out/root.ext4" 4G >&2
 unpacked=$(date +%s)
 echo "i386 guest: root unpacked and disk made in $((unpacked - started)) s" >&2
 

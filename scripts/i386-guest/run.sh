@@ -11,7 +11,8 @@ build=$(cd "${1:-$repo/build/win32}" && pwd)
 source "$here/lib.sh"
 
 t0=$(date +%s)
-image=$(bash "$here/build-image.sh")
+image=$(bash "$here/build-image.sh" | tail -1)
+[ -f "$image/ready" ] || { echo "i386 guest: no image" >&2; exit 1; }
 t1=$(date +%s)
 echo "i386 guest: image $image ready in $((t1 - t0)) s"
 
@@ -20,6 +21,9 @@ rm -rf "$out"
 mkdir -p "$out/logs"
 {
   echo "export TESSARIN_I386_LOGS=$out/logs"
+  # A per-program limit set here holds inside the guest too.
+  [ -z "${TESSARIN_I386_TEST_TIMEOUT:-}" ] ||
+    echo "export TESSARIN_I386_TEST_TIMEOUT=$TESSARIN_I386_TEST_TIMEOUT"
   python3 "$here/make-test-script.py" "$build" "$here/tests.list" "$here/guest/run-tests.sh"
 } >"$out/tests.sh"
 case "$build" in "$repo"/*) ;; *) echo "build folder must lie in $repo" >&2; exit 1;; esac
