@@ -4,6 +4,7 @@
 # repository at its own path; its disk is a throwaway copy of the cached
 # image. Exits non-zero when a test fails or the guest does not report.
 #   run.sh [build_dir]        (build/win32 by default)
+# TESSARIN_I386_TESTS_LIST names another list of tests than tests.list.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
@@ -24,7 +25,8 @@ mkdir -p "$out/logs"
   # A per-program limit set here holds inside the guest too.
   [ -z "${TESSARIN_I386_TEST_TIMEOUT:-}" ] ||
     echo "export TESSARIN_I386_TEST_TIMEOUT=$TESSARIN_I386_TEST_TIMEOUT"
-  python3 "$here/make-test-script.py" "$build" "$here/tests.list" "$here/guest/run-tests.sh"
+  python3 "$here/make-test-script.py" "$build" "${TESSARIN_I386_TESTS_LIST:-$here/tests.list}" \
+    "$here/guest/run-tests.sh"
 } >"$out/tests.sh"
 case "$build" in "$repo"/*) ;; *) echo "build folder must lie in $repo" >&2; exit 1;; esac
 

@@ -5,6 +5,9 @@
 . /usr/lib/tessarin-guest/wine-env.sh
 log_dir=${TESSARIN_I386_LOGS:?}
 mkdir -p "$log_dir"
+# The emulated machine runs Wine several times slower than the host: the
+# end-to-end driver's waits are stretched by this factor (its checks are not).
+export TESSARIN_E2E_WAIT_SCALE=${TESSARIN_E2E_WAIT_SCALE:-4}
 passed=0
 failed=0
 failed_names=

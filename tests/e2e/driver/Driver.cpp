@@ -162,7 +162,7 @@ INPUT Mouse(DWORD flags, int x, int y) {
 // Waits until pred() holds or the time is up; returns whether it held.
 template <class Pred>
 bool WaitFor(Pred pred, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  const ULONGLONG end = GetTickCount64() + ScaledWait(timeoutMs);
   for (;;) {
     if (pred()) return true;
     if (GetTickCount64() >= end) return false;
@@ -591,7 +591,7 @@ Dialog Session::WaitDialog(DWORD timeoutMs) const {
             return found != nullptr;
           },
           timeoutMs))
-    Fail(L"no dialog appeared within " + std::to_wstring(timeoutMs) + L" ms");
+    Fail(L"no dialog appeared within " + std::to_wstring(ScaledWait(timeoutMs)) + L" ms");
   // Let it finish creating and painting its contents.
   WaitFor([&] { return !Descendants(found).empty(); }, 2000);
   DWORD_PTR ignored = 0;
@@ -611,6 +611,7 @@ DWORD Session::Close(DWORD timeoutMs) {
 }
 
 DWORD Session::WaitExit(DWORD timeoutMs) {
+  timeoutMs = ScaledWait(timeoutMs);
   if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
     Fail(L"the program did not end within " + std::to_wstring(timeoutMs) + L" ms");
   DWORD code = 0;
@@ -659,6 +660,16 @@ DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD time
 
 std::wstring ProductDir() { return GetEnv(L"TESSARIN_PRODUCT_DIR"); }
 std::wstring BuildDir() { return GetEnv(L"TESSARIN_BUILD_DIR"); }
+
+DWORD ScaledWait(DWORD ms) {
+  static const DWORD scale = [] {
+    wchar_t value[16] = {};
+    const DWORD n = GetEnvironmentVariableW(L"TESSARIN_E2E_WAIT_SCALE", value, 16);
+    const unsigned long parsed = n > 0 && n < 16 ? wcstoul(value, nullptr, 10) : 0;
+    return parsed >= 1 && parsed <= 100 ? static_cast<DWORD>(parsed) : 1u;
+  }();
+  return ms * scale;
+}
 std::wstring FixtureDir() { return GetEnv(L"TESSARIN_E2E_FIXTURE_DIR"); }
 
 std::wstring FreshProductCopy(const std::wstring& tag) {

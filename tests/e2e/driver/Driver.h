@@ -121,6 +121,12 @@ std::wstring FreshProductCopy(const std::wstring& tag);
 std::wstring BuildDir();    // TESSARIN_BUILD_DIR
 std::wstring FixtureDir();  // TESSARIN_E2E_FIXTURE_DIR: the driver's own fixture programs
 
+// A wait of ms as this machine needs it: ms times TESSARIN_E2E_WAIT_SCALE
+// (a whole number, 1 when unset). Every timeout of the driver goes through
+// it, so a slower machine (the emulated i386 one) waits longer for the same
+// events; what the tests check stays the same.
+DWORD ScaledWait(DWORD ms);
+
 // Throws the failure that ends the calling test (GoogleTest reports the text).
 [[noreturn]] void Fail(const std::wstring& message);
 std::string Utf8(const std::wstring& text);

@@ -92,6 +92,7 @@ ChildProcess FindChild(DWORD parentPid, const std::wstring& exeName) {
 }  // namespace
 
 ChildProcess Session::WaitChildProcess(const std::wstring& exeName, DWORD timeoutMs) const {
+  timeoutMs = ScaledWait(timeoutMs);
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {
     ChildProcess child = FindChild(pi_.dwProcessId, exeName);
