@@ -28,7 +28,7 @@ class PosixSystem : public vrifax_run::System {
   void Err(std::string_view text) override { Write(stderr, text); }
   bool ErrIsTerminal() override { return isatty(STDERR_FILENO) == 1; }
 
-  std::unique_ptr<vrifax_run::Checker> LoadLibrary(const std::string&, std::string* error) override {
+  std::unique_ptr<vrifax_run::Checker> OpenLibrary(const std::string&, std::string* error) override {
     *error = "this build loads no check library; --rules and check use the reference rules";
     return nullptr;
   }

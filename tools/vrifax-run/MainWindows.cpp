@@ -14,6 +14,7 @@
 
 #include "checklib/CheckLibrary.h"
 #include "checklib/LibraryFile.h"
+#include "platform/Errors.h"
 #include "tools/vrifax-run/Generator.h"
 #include "tools/vrifax-run/LibraryChecker.h"
 #include "tools/vrifax-run/Tool.h"
@@ -78,7 +79,7 @@ class WindowsSystem : public vrifax_run::System {
   void Err(std::string_view text) override { Write(stderr, STD_ERROR_HANDLE, errConsole_, text); }
   bool ErrIsTerminal() override { return errConsole_; }
 
-  std::unique_ptr<vrifax_run::Checker> LoadLibrary(const std::string& path, std::string* error) override {
+  std::unique_ptr<vrifax_run::Checker> OpenLibrary(const std::string& path, std::string* error) override {
     // As the window: the existence test, then the file it found by its full path.
     const std::wstring wanted = path.empty() ? std::wstring(kLibraryName) : ToWide(path);
     if (!LibraryFileExists(wanted.c_str())) {

@@ -79,7 +79,7 @@ void CompareGenerated(System& system, std::uint64_t seed, std::size_t count, Che
 
 std::unique_ptr<Checker> LoadLibraryOrSay(System& system, const Options& options) {
   std::string error;
-  std::unique_ptr<Checker> library = system.LoadLibrary(options.library, &error);
+  std::unique_ptr<Checker> library = system.OpenLibrary(options.library, &error);
   if (!library) system.Err("vrifax-run: " + error + "\n");
   return library;
 }

@@ -55,7 +55,7 @@ class System {
   // Returns the check library loaded from `path` (empty: Vrifax.dll of the
   // current directory, as the window finds it), or null with *error saying
   // why, also in a build without libraries.
-  virtual std::unique_ptr<Checker> LoadLibrary(const std::string& path, std::string* error) = 0;
+  virtual std::unique_ptr<Checker> OpenLibrary(const std::string& path, std::string* error) = 0;
   // Returns a seed for a run that names none.
   virtual std::uint64_t FreshSeed() = 0;
 };
