@@ -18,9 +18,11 @@ std::string Row(const char* name, const KindCounts& c) {
   return line;
 }
 
-std::string Described(const std::string& where, Kind kind, std::u16string_view first,
+std::string Described(const Where& where, Kind kind, std::u16string_view first,
                       std::u16string_view second) {
-  std::string text = where + ": " + RowOf(kind).name + " " + QuoteText(first);
+  std::string text = std::string(where.label) + " " + std::to_string(where.number);
+  if (!where.how.empty()) text += " (" + std::string(where.how) + ")";
+  text += ": " + std::string(RowOf(kind).name) + " " + QuoteText(first);
   if (RowOf(kind).twoFields) text += " / " + QuoteText(second);
   return text;
 }
@@ -77,7 +79,7 @@ std::string QuoteText(std::u16string_view text) {
 Comparison::Comparison(std::string referenceName, std::string subjectName, std::size_t listLimit)
     : referenceName_(std::move(referenceName)), subjectName_(std::move(subjectName)), listLimit_(listLimit) {}
 
-void Comparison::Add(const std::string& where, Kind kind, std::u16string_view first,
+void Comparison::Add(const Where& where, Kind kind, std::u16string_view first,
                      std::u16string_view second, bool referenceValid, const Verdict& subject) {
   KindCounts& c = counts_[static_cast<std::size_t>(kind)];
   ++c.checked;

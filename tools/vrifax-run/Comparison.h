@@ -3,7 +3,7 @@
 // and the printed report.
 //
 //   Comparison c("expected", "library");
-//   c.Add("line 5", Kind::Inn, u"7707083894", u"", true, Verdict::Invalid());
+//   c.Add({"line", 5, ""}, Kind::Inn, u"7707083894", u"", true, Verdict::Invalid());
 //   std::string text = c.Table() + c.Details();
 //
 // Portable.
@@ -29,6 +29,14 @@ struct Verdict {
   static Verdict Fault(std::string text) { return {Kind::Fault, std::move(text)}; }
 };
 
+// Names an input in the lists ("line 5", "generated 17 (leading tab)");
+// put into words only when the input is listed.
+struct Where {
+  const char* label;
+  std::uint64_t number;
+  std::string_view how;  // in parentheses after the number, unless empty
+};
+
 struct KindCounts {
   std::uint64_t checked = 0;
   std::uint64_t agreed = 0;
@@ -42,8 +50,8 @@ class Comparison {
   // are counted); 0 keeps every one.
   Comparison(std::string referenceName, std::string subjectName, std::size_t listLimit = 0);
 
-  // Counts one input; `where` names it ("line 5", "generated 17 (valid)").
-  void Add(const std::string& where, Kind kind, std::u16string_view first, std::u16string_view second,
+  // Counts one input.
+  void Add(const Where& where, Kind kind, std::u16string_view first, std::u16string_view second,
            bool referenceValid, const Verdict& subject);
 
   // Returns whether every input so far agreed, none faulted.

@@ -11,14 +11,14 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-std::vector<std::string_view> SplitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
   std::size_t start = 0;
   for (;;) {
     const std::size_t tab = line.find('\t', start);
     if (tab == std::string_view::npos) {
       fields.push_back(line.substr(start));
-      return fields;
+      return;
     }
     fields.push_back(line.substr(start, tab - start));
     start = tab + 1;
@@ -65,7 +65,12 @@ CorpusError::CorpusError(std::size_t line, const std::string& message)
 
 std::u16string DecodeUtf8(std::string_view text, std::size_t lineNumber) {
   std::u16string out;
-  out.reserve(text.size());
+  DecodeUtf8Into(text, lineNumber, out);
+  return out;
+}
+
+void DecodeUtf8Into(std::string_view text, std::size_t lineNumber, std::u16string& out) {
+  out.clear();
   for (std::size_t i = 0; i < text.size();) {
     std::uint32_t smallest = 0;
     std::uint32_t cp = 0;
@@ -82,11 +87,11 @@ std::u16string DecodeUtf8(std::string_view text, std::size_t lineNumber) {
     AppendUtf16(out, cp);
     i += length;
   }
-  return out;
 }
 
 Columns ParseHeader(std::string_view line) {
-  const std::vector<std::string_view> names = SplitFields(line);
+  std::vector<std::string_view> names;
+  SplitFields(line, names);
   Columns columns;
   columns.count = names.size();
   for (const NeededColumn& needed : kNeededColumns) {
@@ -103,12 +108,19 @@ Columns ParseHeader(std::string_view line) {
 }
 
 Record ParseRecord(std::string_view line, const Columns& columns, std::size_t lineNumber) {
-  const std::vector<std::string_view> fields = SplitFields(line);
+  Record record;
+  std::vector<std::string_view> fields;
+  ParseRecordInto(line, columns, lineNumber, fields, record);
+  return record;
+}
+
+void ParseRecordInto(std::string_view line, const Columns& columns, std::size_t lineNumber,
+                     std::vector<std::string_view>& fields, Record& record) {
+  SplitFields(line, fields);
   if (fields.size() != columns.count) {
     throw CorpusError(lineNumber, std::to_string(fields.size()) + " fields, the header has " +
                                       std::to_string(columns.count));
   }
-  Record record;
   record.line = lineNumber;
   const KindRow* row = FindKind(fields[columns.kind]);
   if (!row) throw CorpusError(lineNumber, "unknown kind " + Quoted(fields[columns.kind]));
@@ -118,13 +130,12 @@ Record ParseRecord(std::string_view line, const Columns& columns, std::size_t li
     throw CorpusError(lineNumber, "expected is " + Quoted(expected) + ", not valid or invalid");
   }
   record.expectedValid = expected == "valid";
-  record.value = DecodeUtf8(fields[columns.value], lineNumber);
+  DecodeUtf8Into(fields[columns.value], lineNumber, record.value);
   const std::string_view second = fields[columns.second];
   if (!row->twoFields && !second.empty()) {
     throw CorpusError(lineNumber, "a second field for " + std::string(row->name) + ", which takes one");
   }
-  record.second = DecodeUtf8(second, lineNumber);
-  return record;
+  DecodeUtf8Into(second, lineNumber, record.second);
 }
 
 CorpusReader::CorpusReader(std::istream& in) : in_(in), buffer_(kMaxLineBytes + 2) {
@@ -159,7 +170,7 @@ bool CorpusReader::Next(Record& record) {
   for (;;) {
     if (!ReadLine()) return false;
     if (line_.empty()) continue;
-    record = ParseRecord(line_, columns_, lineNumber_);
+    ParseRecordInto(line_, columns_, lineNumber_, fields_, record);
     return true;
   }
 }

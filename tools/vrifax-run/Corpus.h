@@ -63,10 +63,18 @@ Columns ParseHeader(std::string_view line);
 // CorpusError naming `lineNumber` when the line is malformed.
 Record ParseRecord(std::string_view line, const Columns& columns, std::size_t lineNumber);
 
+// As ParseRecord, into `record`, the fields split into `fields` (both
+// reused from line to line).
+void ParseRecordInto(std::string_view line, const Columns& columns, std::size_t lineNumber,
+                     std::vector<std::string_view>& fields, Record& record);
+
 // Returns the UTF-16 form of strict UTF-8 text; throws CorpusError naming
 // `lineNumber` at a malformed sequence (overlong, surrogate, beyond
 // U+10FFFF, cut short, stray continuation byte).
 std::u16string DecodeUtf8(std::string_view text, std::size_t lineNumber);
+
+// As DecodeUtf8, into `out` (its storage reused from line to line).
+void DecodeUtf8Into(std::string_view text, std::size_t lineNumber, std::u16string& out);
 
 // Reads records one by one from a stream opened in binary mode.
 class CorpusReader {
@@ -84,6 +92,7 @@ class CorpusReader {
 
   std::istream& in_;
   std::vector<char> buffer_;
+  std::vector<std::string_view> fields_;  // of the current line
   std::string_view line_;
   std::size_t lineNumber_ = 0;
   Columns columns_;

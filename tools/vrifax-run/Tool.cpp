@@ -54,7 +54,7 @@ bool CompareCorpus(System& system, const std::string& path, Checker& checker, Re
     Record record;
     while (corpus.Next(record)) {
       const Verdict verdict = checker.Check(record.kind, record.value, record.second);
-      comparison.Add("line " + std::to_string(record.line), record.kind, record.value, record.second,
+      comparison.Add({"line", record.line, {}}, record.kind, record.value, record.second,
                      reference(record), verdict);
       progress.Advance();
     }
@@ -71,7 +71,7 @@ void CompareGenerated(System& system, std::uint64_t seed, std::size_t count, Che
   std::uint64_t number = 0;
   Generate(seed, count, [&](const GeneratedInput& input) {
     const Verdict verdict = library.Check(input.kind, input.first, input.second);
-    comparison.Add("generated " + std::to_string(++number) + " (" + input.how + ")", input.kind, input.first,
+    comparison.Add({"generated", ++number, input.how}, input.kind, input.first,
                    input.second, RulesSay(input.kind, input.first, input.second), verdict);
     progress.Advance();
   });
