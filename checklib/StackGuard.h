@@ -3,8 +3,8 @@
 // stack's end, and the guard page is gone after that: without it a second
 // overflow is an access violation, or kills the process outright. Where the
 // guard page stands also decides how much stack the exception handlers have
-// left: under Wine the main thread's only guard page is the stack's second
-// page, too close to its end for the guard frame's handler.
+// left: under Wine the main thread's first overflow comes a page above the
+// stack's end, too close to it for the guard frame's handler.
 //
 //   KeepStackGuarantee();     // room for the handler, asked of the system
 //   EnsureStackGuardPage();   // before every call, and after an overflow
