@@ -397,8 +397,16 @@ std::unique_ptr<TMemIniFile> TMemIniFile::Empty() {
 
 std::u16string TMemIniFile::ReadText(const std::u16string& section, const std::u16string& key,
                                      const std::u16string& def) const {
+  std::u16string value;
+  return TryReadText(section, key, value) ? value : def;
+}
+
+bool TMemIniFile::TryReadText(const std::u16string& section, const std::u16string& key,
+                              std::u16string& value) const {
   const std::uint32_t line = impl_->FindEntry(section, key);
-  return line != kNone ? impl_->SliceText(impl_->EntryAt(line).value) : def;
+  if (line == kNone) return false;
+  value = impl_->SliceText(impl_->EntryAt(line).value);
+  return true;
 }
 
 std::int32_t TMemIniFile::ReadInt(const std::u16string& section, const std::u16string& key,

@@ -131,6 +131,27 @@ TEST(TMemIniFileLines, LargeIndexesKeepTheLastOfAName) {
   EXPECT_EQ(ini->ReadText(u"s5000", u"v", kDef), kDef);
 }
 
+TEST(TMemIniFileLines, TryReadTellsFoundFromMissing) {
+  const auto ini = TMemIniFile::FromText(u"[s]\nempty=\nk=v\nlonely\n");
+  const struct {
+    const char16_t* section;
+    const char16_t* key;
+    bool found;
+    const char16_t* value;  // what value holds afterwards
+    const char* reason;
+  } cases[] = {
+      {u"s", u"k", true, u"v", "an entry"},
+      {u"S", u"EMPTY", true, u"", "an empty value is found"},
+      {u"s", u"lonely", false, u"untouched", "a line without '=' is not"},
+      {u"t", u"k", false, u"untouched", "nor a missing section"},
+  };
+  for (const auto& c : cases) {
+    std::u16string value = u"untouched";
+    EXPECT_EQ(ini->TryReadText(c.section, c.key, value), c.found) << c.reason;
+    EXPECT_EQ(value, c.value) << c.reason;
+  }
+}
+
 TEST(TMemIniFileLines, ReadsAreRepeatableInAnyOrder) {
   const auto ini = TMemIniFile::FromText(u"[a]\nk=1\n[b]\nk=2\n");
   for (int round = 0; round < 2; ++round) {
