@@ -67,13 +67,20 @@ LRESULT CallPreviousProc(WNDPROC previous, HWND hwnd, UINT msg, WPARAM wp, LPARA
 
 // ---- TControl ---------------------------------------------------------------
 
-std::wstring TControl::Caption() const {
-  const int length = GetWindowTextLengthW(hwnd_);
+std::wstring WindowText(HWND hwnd) {
+  // Captions are short: one message into a buffer on the stack, and the
+  // length asked for only when the text may not have fitted.
+  wchar_t small[256];
+  const int fitted = GetWindowTextW(hwnd, small, 256);
+  if (fitted < 255) return std::wstring(small, fitted > 0 ? static_cast<std::size_t>(fitted) : 0);
+  const int length = GetWindowTextLengthW(hwnd);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(hwnd_, text.data(), length + 1);
+  const int got = GetWindowTextW(hwnd, text.data(), length + 1);
   text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return text;
 }
+
+std::wstring TControl::Caption() const { return WindowText(hwnd_); }
 
 void TControl::SetCaption(const std::wstring& text) {
   SetWindowTextW(hwnd_, text.c_str());  // a refused text leaves the old one

@@ -25,6 +25,9 @@ WNDPROC HookWindowProc(HWND hwnd, WNDPROC proc, void* owner);
 // on WM_NCDESTROY.
 LRESULT CallPreviousProc(WNDPROC previous, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+// Returns the text of a window (its caption, an edit's content).
+std::wstring WindowText(HWND hwnd);
+
 class TObject {
  public:
   TObject() = default;
