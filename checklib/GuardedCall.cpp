@@ -1,118 +1,18 @@
-// The guarded call: a vectored exception handler that, for an exception on
-// the guarded thread during the call, records it and redirects the thread
-// to a landing function, which jumps back to CallGuarded with
-// __builtin_longjmp.
+// The guarded call: the call into the check library runs inside a guard
+// frame of ours (GuardFrame.h) that the dispatcher reaches only for an
+// exception the library leaves unhandled; after a stack overflow the
+// thread's guard page is put back, so the next overflow is reported alike.
 #include "checklib/GuardedCall.h"
 
 #include <cstdio>
+
+#include "checklib/GuardFrame.h"
+#include "checklib/StackGuard.h"
 
 namespace {
 
 // GCC's own C++ exceptions on SEH targets: throw, unwind, forced unwind.
 constexpr DWORD kGccExceptionCodes[] = {0x20474343, 0x21474343, 0x22474343};
-
-struct Guard {
-  void* jump[5];            // __builtin_setjmp buffer: frame, label, stack
-  DWORD threadId;
-  LibraryFault* fault;
-  void* exceptionList;      // the i386 SEH chain as it stood before the call
-};
-
-Guard* volatile g_guard = nullptr;
-
-[[noreturn]] void Landing() { __builtin_longjmp(g_guard->jump, 1); }
-
-// Returns whether an exception ends the guarded call. Informational
-// exceptions (debug output, thread names) are answered by whoever raised
-// them, and GCC's C++ exceptions belong to this program's run-time.
-bool EndsCall(DWORD code) {
-  for (DWORD own : kGccExceptionCodes) {
-    if (code == own) return false;
-  }
-  const DWORD severity = code >> 30;
-  return severity != 1 && code != STATUS_GUARD_PAGE_VIOLATION;
-}
-
-void Record(const EXCEPTION_RECORD& record, LibraryFault* fault) {
-  fault->code = record.ExceptionCode;
-  fault->address = record.ExceptionAddress;
-  fault->parameterCount = record.NumberParameters < EXCEPTION_MAXIMUM_PARAMETERS
-                              ? record.NumberParameters
-                              : EXCEPTION_MAXIMUM_PARAMETERS;
-  for (DWORD i = 0; i < fault->parameterCount; ++i) {
-    fault->parameters[i] = record.ExceptionInformation[i];
-  }
-}
-
-// Points the faulting thread at Landing, on a stack just below CallGuarded's
-// own frame (whatever the library left below it is dead).
-void RedirectToLanding(CONTEXT* context, Guard* guard) {
-  auto stack = reinterpret_cast<ULONG_PTR>(guard->jump[2]);
-  stack = (stack - 256) & ~static_cast<ULONG_PTR>(15);
-  stack -= sizeof(void*);  // as if a call had pushed its return address
-#if defined(__x86_64__)
-  context->Rsp = stack;
-  context->Rip = reinterpret_cast<DWORD64>(&Landing);
-#elif defined(__i386__)
-  context->Esp = static_cast<DWORD>(stack);
-  context->Eip = reinterpret_cast<DWORD>(&Landing);
-#else
-#error "the guarded call knows x86 and x86_64 only"
-#endif
-}
-
-LONG CALLBACK GuardHandler(EXCEPTION_POINTERS* info) {
-  Guard* guard = g_guard;
-  if (!guard || guard->threadId != GetCurrentThreadId()) return EXCEPTION_CONTINUE_SEARCH;
-  if (!EndsCall(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-  Record(*info->ExceptionRecord, guard->fault);
-  RedirectToLanding(info->ContextRecord, guard);
-  return EXCEPTION_CONTINUE_EXECUTION;
-}
-
-// The head of the i386 frame-based handler chain (fs:[0]); x86_64 has no
-// such chain, its handlers are found from tables.
-void* ExceptionChain() {
-#if defined(__i386__)
-  return reinterpret_cast<void*>(__readfsdword(0));
-#else
-  return nullptr;
-#endif
-}
-
-void RestoreExceptionChain(void* head) {
-#if defined(__i386__)
-  __writefsdword(0, reinterpret_cast<DWORD>(head));
-#else
-  (void)head;
-#endif
-}
-
-// Removes the vectored handler when the guarded call ends either way.
-class HandlerRegistration {
- public:
-  HandlerRegistration() : handle_(AddVectoredExceptionHandler(1, &GuardHandler)) {
-    if (!handle_) throw EError(u"Cannot install the guard for a call into the check library");
-  }
-  ~HandlerRegistration() {
-    RemoveVectoredExceptionHandler(handle_);  // our own registration; cannot fail meaningfully
-  }
-  HandlerRegistration(const HandlerRegistration&) = delete;
-  HandlerRegistration& operator=(const HandlerRegistration&) = delete;
-
- private:
-  PVOID handle_;
-};
-
-// Makes a guard the active one for its scope, however the scope is left
-// (an exception of this program's own run-time passes through the call).
-class ActiveGuard {
- public:
-  explicit ActiveGuard(Guard* guard) { g_guard = guard; }
-  ~ActiveGuard() { g_guard = nullptr; }
-  ActiveGuard(const ActiveGuard&) = delete;
-  ActiveGuard& operator=(const ActiveGuard&) = delete;
-};
 
 struct FaultKind {
   DWORD code;
@@ -180,23 +80,33 @@ std::wstring AccessKind(ULONG_PTR kind) {
 
 }  // namespace
 
-bool CallGuarded(void (*fn)(void* context), void* context, LibraryFault* fault) {
-  HandlerRegistration registration;
-  Guard guard{};
-  guard.threadId = GetCurrentThreadId();
-  guard.fault = fault;
-  guard.exceptionList = ExceptionChain();
-  volatile bool returned = false;
-  ActiveGuard active(&guard);
-  if (__builtin_setjmp(guard.jump) == 0) {
-    fn(context);
-    returned = true;
-  } else {
-    // Frames that the library registered on the i386 handler chain died
-    // with its stack; drop them.
-    RestoreExceptionChain(g_guard->exceptionList);
+bool EndsGuardedCall(const EXCEPTION_RECORD& record) {
+  for (DWORD own : kGccExceptionCodes) {
+    if (record.ExceptionCode == own) return false;
   }
-  return returned;
+  const DWORD severity = record.ExceptionCode >> 30;
+  return severity != 1 && record.ExceptionCode != STATUS_GUARD_PAGE_VIOLATION;
+}
+
+void RecordFault(const EXCEPTION_RECORD& record, LibraryFault* fault) {
+  fault->code = record.ExceptionCode;
+  fault->address = record.ExceptionAddress;
+  fault->parameterCount = record.NumberParameters < EXCEPTION_MAXIMUM_PARAMETERS
+                              ? record.NumberParameters
+                              : EXCEPTION_MAXIMUM_PARAMETERS;
+  for (DWORD i = 0; i < fault->parameterCount; ++i) {
+    fault->parameters[i] = record.ExceptionInformation[i];
+  }
+}
+
+bool CallGuarded(void (*fn)(void* context), void* context, LibraryFault* fault) {
+  // Without them the handler may find no stack to run on after an
+  // overflow; the call goes ahead all the same, as it did before.
+  KeepStackGuarantee();
+  EnsureStackGuardPage();
+  if (CallInGuardFrame(fn, context, fault)) return true;
+  if (fault->code == EXCEPTION_STACK_OVERFLOW) fault->guardRestored = EnsureStackGuardPage();
+  return false;
 }
 
 std::wstring DescribeFault(const LibraryFault& fault) {

@@ -6,12 +6,14 @@
 //   LibraryFault fault;
 //   if (!CallGuarded(&CallCheck, &args, &fault)) throw ECheckLibraryFault(fault);
 //
-// A vectored exception handler is installed only for the length of the call
-// and answers only exceptions raised on the calling thread while the call
-// runs; it sends the thread to a landing point that jumps back into
-// CallGuarded. C++ exceptions of this program's own run-time (the SEH codes of
-// GCC on x86_64) pass through untouched. Windows only; one guarded call at a
-// time per process (the GUI thread makes every call).
+// The call runs inside a frame of ours that the system's exception
+// dispatcher reaches only after every frame of the library has declined the
+// exception (GuardFrame.h): a library that raises and handles its own
+// exceptions, or calls something that does, keeps its answer. What it leaves
+// unhandled ends the call, after the library's own unwind handlers have run.
+// C++ exceptions of this program's own run-time (the SEH codes of GCC on
+// x86_64) and informational exceptions pass through untouched. After a stack
+// overflow the thread's guard page is put back (StackGuard.h). Windows only.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +28,7 @@ struct LibraryFault {
   void* address = nullptr;   // where it was raised
   DWORD parameterCount = 0;  // of the exception record
   ULONG_PTR parameters[EXCEPTION_MAXIMUM_PARAMETERS] = {};
+  bool guardRestored = false;  // a stack overflow only: the guard page is back
 };
 
 // Returns true when fn(context) returned; false when a fault inside it ended

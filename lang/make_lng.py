@@ -5,7 +5,8 @@ Each src/<Language>.ini (UTF-8) becomes <Language>.lng beside this script:
 UTF-16LE with the byte-order mark FF FE and CR LF line ends, as the program
 expects. The sources are checked first: the main section's keys and the
 main window's 22 text keys must all be there, spelled as the program reads
-them, and no value may begin or end with a space (the reader trims values).
+them, each once, no section twice, and no key or value may begin or end
+with a space (the reader trims them).
 
     python3 lang/make_lng.py          # write the .lng files
     python3 lang/make_lng.py --check  # only check that they are up to date
@@ -27,28 +28,44 @@ REQUIRED = {
 }
 
 
+# The reader trims these characters from both ends of names and values.
+EDGE = "".join(chr(c) for c in range(1, 33))
+
+
 def check(path, text):
-    """Returns a list of problems of one source."""
-    problems, section, seen = [], None, set()
+    """Returns a list of problems of one source.
+
+    Names are compared as the program's reader compares them, without regard
+    to letter case; a section named twice is refused, since the reader reads
+    only the last one and the keys of the first would be lost.
+    """
+    problems, section, seen, sections = [], None, set(), set()
     for n, line in enumerate(text.splitlines(), 1):
-        s = line.strip()
+        s = line.strip(EDGE)
         if not s or s.startswith(";"):
             continue
         if s.startswith("[") and s.endswith("]"):
-            section = s[1:-1].strip()
+            section = s[1:-1].strip(EDGE)
+            if section.upper() in sections:
+                problems.append("%s:%d: section [%s] repeated" % (path.name, n, section))
+            sections.add(section.upper())
+            continue
+        if section is None:
+            problems.append("%s:%d: entry before the first section" % (path.name, n))
             continue
         if "=" not in s:
             problems.append("%s:%d: line without '='" % (path.name, n))
             continue
         key, value = line.split("=", 1)
-        if value != value.strip() or key != key.strip():
+        if value != value.strip(EDGE) or key != key.strip(EDGE):
             problems.append("%s:%d: space at the edge of %r" % (path.name, n, key))
-        if (section, key.strip()) in seen:
-            problems.append("%s:%d: %s repeated" % (path.name, n, key))
-        seen.add((section, key.strip()))
+        name = (section.upper(), key.strip(EDGE).upper())
+        if name in seen:
+            problems.append("%s:%d: %s repeated" % (path.name, n, key.strip(EDGE)))
+        seen.add(name)
     for sec, keys in REQUIRED.items():
         for key in keys:
-            if (sec, key) not in seen:
+            if (sec.upper(), key.upper()) not in seen:
                 problems.append("%s: %s.%s missing" % (path.name, sec, key))
     return problems
 
@@ -66,7 +83,10 @@ def main():
     problems, stale = [], []
     for src in sources:
         text = src.read_text(encoding="utf-8")
-        problems += check(src, text)
+        found = check(src, text)
+        problems += found
+        if found:
+            continue  # a refused source writes no language file
         out = HERE / (src.stem + ".lng")
         data = encode(text)
         if out.exists() and out.read_bytes() == data:

@@ -58,15 +58,17 @@ static_assert(sizeof(kCaptionTable) / sizeof(kCaptionTable[0]) == 32, "32 captio
 
 // The web link by the committed value of the language box, compared with
 // letter case in this order. The product's site is not published yet: the
-// addresses lie under the reserved example domain, all in this one table.
+// addresses lie under the reserved example domains, all in this one table;
+// the localised ones under the one whose name draws narrowest, so that each
+// ends inside Label8's 111 design pixels also at 120 dpi.
 struct LinkRow {
   const wchar_t* committedValue;
   const wchar_t* address;
 };
 constexpr LinkRow kLinkTable[] = {
-    {L"French", L"http://example.com/fr"},
-    {L"Russian", L"http://example.com/ru"},
-    {L"Bulgarian", L"http://example.com/bg"},
+    {L"French", L"http://example.net/fr"},
+    {L"Russian", L"http://example.net/ru"},
+    {L"Bulgarian", L"http://example.net/bg"},
 };
 constexpr wchar_t kGenericAddress[] = L"http://example.com/";
 

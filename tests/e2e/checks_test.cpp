@@ -4,7 +4,9 @@
 // command with their exact texts, titles, buttons and icons; the arguments
 // as the library receives them; the missing library; a library replaced
 // between two clicks; faults inside the library, which the default exception
-// display reports while the window keeps checking; and the program refusing
+// display reports while the window keeps checking, and exceptions that the
+// library handles itself, which keep its answer; the library loaded from the
+// current directory, not from beside the program; and the program refusing
 // to start without borlndmm.dll.
 #include <gtest/gtest.h>
 
@@ -310,6 +312,24 @@ TEST(Checks, LibraryReplacedBetweenClicksIsLoadedAfresh) {
   EXPECT_EQ(s.Close(), 0u);
 }
 
+TEST(Checks, TheLibraryInTheCurrentDirectoryIsTheOneCalled) {
+  // Beside the program a library that says "invalid", in the current
+  // directory one that says "valid": the verdict is the one that was found.
+  const std::wstring dir = ProductWith(L"current-directory", L"invalid");
+  const std::wstring workDir = dir + L"\\started-here";
+  ASSERT_TRUE(CreateDirectoryW(workDir.c_str(), nullptr));
+  UseLibrary(workDir, L"valid");
+  Session s = StartIn(dir, workDir);
+  for (const wchar_t* button : {L"Button1", L"Button8", L"Button10"}) {
+    SCOPED_TRACE(e2e::Utf8(button));
+    const Command& c = CommandOf(button);
+    const Dialog d = RunCommand(s, c);
+    ExpectVerdict(d, c, true);
+    d.Close();
+  }
+  EXPECT_EQ(s.Close(), 0u);
+}
+
 // ---- Faults -------------------------------------------------------------------
 
 TEST(Checks, FaultsInsideTheLibraryAreReportedAndTheWindowKeepsChecking) {
@@ -320,31 +340,34 @@ TEST(Checks, FaultsInsideTheLibraryAreReportedAndTheWindowKeepsChecking) {
     std::vector<std::wstring> parts;  // of the default exception display's text
     const wchar_t* following;  // a following command that works
     const wchar_t* replaceWith;  // library put in place before it, or null
+    int clicks;                // on the failing command, each reported alike
     const char* reason;
   };
   const Case cases[] = {
       {L"crash", L"Button1",
        {L"Access violation at address ", L" in module 'Vrifax.dll'",
         L"Read of address " + address10 + L"10"},
-       L"Button2", nullptr, "access violation; the library stays loaded"},
+       L"Button2", nullptr, 2, "access violation; the library stays loaded"},
       {L"divide", L"Button1", {L"Division by zero at address ", L" in module 'Vrifax.dll'"},
-       L"Button5", nullptr, "integer division by zero"},
+       L"Button5", nullptr, 2, "integer division by zero"},
       {L"foreign", L"Button1", {L"External exception E0465831 at address "}, L"Button10", nullptr,
-       "an exception of the library's own run-time"},
+       2, "an exception of the library's own run-time"},
+      {L"overflow", L"Button1", {L"Stack overflow at address ", L" in module 'Vrifax.dll'"},
+       L"Button2", nullptr, 3, "a stack overflow, every time a stack overflow"},
       {L"incomplete", L"Button2", {L"Vrifax.dll", L"ordinal 4"}, L"Button1", nullptr,
-       "a missing entry point: nothing called, library released"},
+       2, "a missing entry point: nothing called, library released"},
       {L"incomplete", L"Button10", {L"Vrifax.dll", L"ordinal 10"}, L"Button10", L"valid",
-       "released after a missing entry point, so it can be replaced"},
+       2, "released after a missing entry point, so it can be replaced"},
       {L"notalib", L"Button1", {L"Cannot load the check library \"Vrifax.dll\". "}, L"Button1",
-       L"valid", "a file that is no library"},
+       L"valid", 2, "a file that is no library"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
     const std::wstring dir = ProductWith(std::wstring(L"fault-") + c.fixture, c.fixture);
     Session s = StartIn(dir);
     const Command& failing = CommandOf(c.failing);
-    for (int round = 0; round < 2; ++round) {
-      SCOPED_TRACE(round == 0 ? "first click" : "second click");
+    for (int click = 1; click <= c.clicks; ++click) {
+      SCOPED_TRACE("click " + std::to_string(click));
       const Dialog d = RunCommand(s, failing);
       ExpectErrorDisplay(d, c.parts);
       d.Close();
@@ -360,6 +383,22 @@ TEST(Checks, FaultsInsideTheLibraryAreReportedAndTheWindowKeepsChecking) {
     d.Close();
     EXPECT_EQ(s.Close(), 0u);
   }
+}
+
+TEST(Checks, ExceptionsTheLibraryHandlesItselfKeepItsAnswer) {
+  const std::wstring dir = ProductWith(L"handled", L"handled");
+  Session s = StartIn(dir);
+  // Button1: an access violation caught inside IsBadReadPtr; Button2: an
+  // exception of the library's own, taken by its own frame handler.
+  for (const wchar_t* button : {L"Button1", L"Button2", L"Button1"}) {
+    SCOPED_TRACE(e2e::Utf8(button));
+    const Dialog d = RunCommand(s, CommandOf(button));
+    ExpectPlainDialog(d, kPlainValid);
+    d.Close();
+    EXPECT_TRUE(WaitGone(d.hwnd));
+    EXPECT_FALSE(s.HasDialog()) << "no error after the verdict";
+  }
+  EXPECT_EQ(s.Close(), 0u);
 }
 
 // ---- The shared memory manager ------------------------------------------------

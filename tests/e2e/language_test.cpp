@@ -492,16 +492,16 @@ TEST_F(SettingsReset, RestoredRussianThenPicks) {
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"French"); }));
   EXPECT_EQ(s.Text(L"CmbBxLang"), L"French");
   ExpectCaptions(s, Shipped(L"French"), Shipped(L"English"), L"picked French");
-  EXPECT_EQ(s.Text(L"Label8"), L"http://example.com/fr");
+  EXPECT_EQ(s.Text(L"Label8"), L"http://example.net/fr");
 
   PickWithMouse(s, L"Russian");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"Russian"); }));
   ExpectCaptions(s, Shipped(L"Russian"), Shipped(L"English"), L"picked Russian");
-  EXPECT_EQ(s.Text(L"Label8"), L"http://example.com/ru");
+  EXPECT_EQ(s.Text(L"Label8"), L"http://example.net/ru");
 
   PickWithMouse(s, L"Bulgarian");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"Bulgarian"); }));
-  EXPECT_EQ(s.Text(L"Label8"), L"http://example.com/bg");
+  EXPECT_EQ(s.Text(L"Label8"), L"http://example.net/bg");
   PickWithMouse(s, L"English");
   ASSERT_TRUE(WaitLang([](const RawValue& v) { return IsWrittenText(v, L"English"); }));
   EXPECT_EQ(s.Text(L"Label8"), kGenericAddress);
@@ -551,9 +551,9 @@ TEST_F(SettingsReset, RestoredLanguageBeforeTheWindowIsShown) {
 }
 
 TEST_F(SettingsReset, TypingWritesEveryTextAndClearingUnlocalisesTheNextStart) {
-  const std::wstring ru = L"http://example.com/ru";
-  const std::wstring fr = L"http://example.com/fr";
-  const std::wstring bg = L"http://example.com/bg";
+  const std::wstring ru = L"http://example.net/ru";
+  const std::wstring fr = L"http://example.net/fr";
+  const std::wstring bg = L"http://example.net/bg";
   SetLangText(L"Russian");
   {
     Session s = StartProduct();

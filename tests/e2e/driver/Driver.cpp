@@ -458,7 +458,7 @@ std::wstring Session::TabCaption(int index) const {
   return text;
 }
 
-void Session::SelectPage(int index) {
+RECT Session::TabRect(int index) const {
   HWND pc = Control(L"pc");
   RemoteBuffer buffer(pi_.hProcess, sizeof(RECT));
   DWORD_PTR ok = 0;
@@ -468,6 +468,12 @@ void Session::SelectPage(int index) {
     Fail(L"TCM_GETITEMRECT failed for tab " + std::to_wstring(index));
   RECT r{};
   buffer.Read(&r, sizeof(r));
+  return r;
+}
+
+void Session::SelectPage(int index) {
+  HWND pc = Control(L"pc");
+  RECT r = TabRect(index);
   MapWindowPoints(pc, nullptr, reinterpret_cast<POINT*>(&r), 2);
   const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
   Send({Mouse(MOUSEEVENTF_MOVE, x, y), Mouse(MOUSEEVENTF_LEFTDOWN, x, y),
@@ -505,6 +511,72 @@ static void MakeForeground(HWND main) {
   SetForegroundWindow(main);  // checked below
   if (!WaitFor([&] { return GetForegroundWindow() == main; }, 3000))
     Fail(L"the main window did not come to the foreground for keyboard input");
+}
+
+void Session::WaitAnswer(DWORD timeoutMs) const {
+  const bool answered = WaitFor(
+      [&] {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, kPollMs * 10, &ignored) != 0;
+      },
+      timeoutMs);
+  if (!answered) Fail(L"the program's window did not answer a sent message in time");
+}
+
+namespace {
+
+// The index of entry in the combo box's list, or -1. CB_GETLBTEXT is
+// marshalled: the text is copied back into this process.
+int ListIndexOf(HWND box, const std::wstring& entry) {
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(box, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count))
+    Fail(L"CB_GETCOUNT got no answer");
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(box, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
+    if (length != entry.size()) continue;
+    std::wstring text(length + 1, L'\0');
+    SendMessageTimeoutW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
+    text.resize(length);
+    if (text == entry) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The visible dropped-down list (class ComboLBox) of the process, or null.
+HWND DroppedListOf(DWORD pid) {
+  const std::vector<HWND> lists = TopLevelWindows(pid, L"ComboLBox", true);
+  return lists.empty() ? nullptr : lists.front();
+}
+
+}  // namespace
+
+void Session::PickFromList(const std::wstring& name, const std::wstring& entry) {
+  HWND box = Control(name);
+  const int index = ListIndexOf(box, entry);
+  if (index < 0) Fail(L"the list of " + name + L" has no entry " + entry);
+  MakeForeground(main_);
+  const RECT r = ScreenRect(name);
+  const int ax = r.right - 6, ay = (r.top + r.bottom) / 2;  // the drop-down arrow
+  Send({Mouse(MOUSEEVENTF_MOVE, ax, ay), Mouse(MOUSEEVENTF_LEFTDOWN, ax, ay),
+        Mouse(MOUSEEVENTF_LEFTUP, ax, ay)});
+  HWND list = nullptr;
+  if (!WaitFor([&] { return (list = DroppedListOf(pi_.dwProcessId)) != nullptr; }, 5000))
+    Fail(L"the list of " + name + L" did not drop down");
+  DWORD_PTR rowHeight = 0, top = 0;
+  SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &rowHeight);
+  SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &top);
+  const int row = static_cast<int>(rowHeight);
+  POINT p{10, (index - static_cast<int>(top)) * row + row / 2};
+  ClientToScreen(list, &p);
+  // The list follows the pointer before it takes the click.
+  Send({Mouse(MOUSEEVENTF_MOVE, p.x, p.y)});
+  Sleep(50);
+  Send({Mouse(MOUSEEVENTF_LEFTDOWN, p.x, p.y), Mouse(MOUSEEVENTF_LEFTUP, p.x, p.y)});
+  if (!WaitFor([&] { return GetText(box) == entry; }, 5000))
+    Fail(L"picking " + entry + L" left " + name + L" showing " + GetText(box));
+  WaitAnswer();
 }
 
 void Session::PressKey(WORD vk, bool shift, bool alt) {
@@ -655,6 +727,56 @@ DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD time
   DWORD code = 0;
   if (!GetExitCodeProcess(pi.hProcess, &code)) Fail(L"GetExitCodeProcess failed");
   return code;
+}
+
+namespace {
+
+constexpr wchar_t kUserDpiKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kMachineDpiKey[] =
+    L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
+constexpr wchar_t kDpiValue[] = L"LogPixels";
+
+}  // namespace
+
+ScopedDpi::ScopedDpi(DWORD dpi) {
+  saved_[0].root = HKEY_CURRENT_USER;
+  saved_[0].path = kUserDpiKey;
+  saved_[1].root = HKEY_LOCAL_MACHINE;
+  saved_[1].path = kMachineDpiKey;
+  for (Saved& v : saved_) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(v.root, v.path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      DWORD size = 0;
+      if (RegQueryValueExW(key, kDpiValue, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+        v.data.resize(size);
+        v.existed = RegQueryValueExW(key, kDpiValue, nullptr, &v.type, v.data.data(), &size) ==
+                    ERROR_SUCCESS;
+        v.data.resize(size);
+      }
+      RegCloseKey(key);
+    }
+    if (RegCreateKeyExW(v.root, v.path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+      Fail(std::wstring(L"cannot open the registry key ") + v.path);
+    const LSTATUS set = RegSetValueExW(key, kDpiValue, 0, REG_DWORD,
+                                       reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    RegCloseKey(key);
+    if (set != ERROR_SUCCESS) Fail(std::wstring(L"cannot set LogPixels under ") + v.path);
+  }
+}
+
+ScopedDpi::~ScopedDpi() {
+  for (const Saved& v : saved_) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(v.root, v.path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+      continue;  // nothing more can be done from a destructor
+    if (v.existed)
+      RegSetValueExW(key, kDpiValue, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+    else
+      RegDeleteValueW(key, kDpiValue);
+    RegCloseKey(key);
+  }
 }
 
 std::wstring ProductDir() { return GetEnv(L"TESSARIN_PRODUCT_DIR"); }

@@ -77,8 +77,16 @@ class Session {
   void SelectPage(int index);            // the tab strip, as a click on the tab
   int ActivePage() const;                // index of the selected tab
   std::wstring TabCaption(int index) const;  // TCM_GETITEMW, read across processes
+  RECT TabRect(int index) const;             // TCM_GETITEMRECT, in the tab strip's client area
   int TabCount() const;
   void MouseClick(const std::wstring& name);  // real mouse click in the middle
+  // Picks an entry of a drop-down combo box's list with the mouse (the arrow,
+  // then the entry's row) and waits until the box shows it and the program
+  // has handled the pick. Fails when the list lacks the entry.
+  void PickFromList(const std::wstring& name, const std::wstring& entry);
+  // Waits until the program's thread answers a sent message, so everything
+  // posted to it before has been handled.
+  void WaitAnswer(DWORD timeoutMs = 10000) const;
   // Waits until the named control has the focus; fails with what has it.
   void WaitFocus(const std::wstring& name, DWORD timeoutMs = 5000) const;
   HWND Focus() const;                    // the focused control of the program
@@ -113,6 +121,26 @@ DWORD RunToExit(const std::wstring& exe, const std::wstring& workDir, DWORD time
 
 // Ends a process that a test caused to be started (by its id) and waits for it.
 void EndProcess(DWORD pid);
+
+// Sets the prefix's resolution (both LogPixels values Wine reads when a
+// process starts) for its lifetime, and puts the old values back.
+class ScopedDpi {
+ public:
+  explicit ScopedDpi(DWORD dpi);
+  ~ScopedDpi();
+  ScopedDpi(const ScopedDpi&) = delete;
+  ScopedDpi& operator=(const ScopedDpi&) = delete;
+
+ private:
+  struct Saved {
+    HKEY root = nullptr;
+    const wchar_t* path = nullptr;
+    bool existed = false;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+  };
+  Saved saved_[2];
+};
 
 // Folder helpers for fixtures: the product folder of this build and a fresh
 // temporary copy of it that a test may change freely.

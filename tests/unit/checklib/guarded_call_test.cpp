@@ -1,6 +1,7 @@
-// The guarded call against the test check libraries that crash, divide by
-// zero and raise an exception of their own run-time: the call ends, the
-// fault is described, and the next call works.
+// The guarded call against the test check libraries: what a library leaves
+// unhandled (a crash, a division by zero, an exception of its own run-time,
+// a stack overflow) ends the call, is described, and the next call works;
+// what a library handles itself keeps its answer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -29,13 +30,32 @@ void CallCheck(void* context) {
   call->result = call->check(u"7707083893");
 }
 
-// Loads a fixture (kept loaded, as after a fault) and returns its INN check.
-TCheckOne LoadCheck(const wchar_t* fixture) {
+// Loads a fixture (kept loaded, as after a fault) and returns the entry
+// point with this ordinal.
+void* LoadEntry(const wchar_t* fixture, int ordinal) {
   HMODULE library = LoadLibraryW(FixturePath(fixture).c_str());
   EXPECT_NE(library, nullptr) << "fixture " << std::string(fixture, fixture + wcslen(fixture));
   if (!library) return nullptr;
-  return reinterpret_cast<TCheckOne>(
-      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(1))));
+  return reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(ordinal)));
+}
+
+// A one-argument check of a fixture, the INN check by default.
+TCheckOne LoadCheck(const wchar_t* fixture, int ordinal = 1) {
+  return reinterpret_cast<TCheckOne>(LoadEntry(fixture, ordinal));
+}
+
+struct PairCall {
+  TCheckTwo check;
+  unsigned char result;
+};
+
+void CallPair(void* context) {
+  auto* call = static_cast<PairCall*>(context);
+  call->result = call->check(u"40702810900000000001", u"044525225");
+}
+
+TCheckTwo LoadPairCheck(const wchar_t* fixture, int ordinal) {
+  return reinterpret_cast<TCheckTwo>(LoadEntry(fixture, ordinal));
 }
 
 std::wstring Hex(const void* address) {
@@ -75,6 +95,56 @@ TEST(GuardedCall, FaultsInsideTheLibraryEndTheCall) {
     if (c.code != 0xE0465831) {
       EXPECT_NE(text.find(L" in module 'Vrifax.dll'"), std::wstring::npos) << Narrow(text);
     }
+  }
+}
+
+TEST(GuardedCall, ExceptionsTheLibraryHandlesItselfKeepItsAnswer) {
+  struct Case {
+    int ordinal;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {1, "an access violation caught inside IsBadReadPtr"},
+      {4, "an exception of its own, taken by the library's own frame handler"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    Call call{LoadCheck(L"handled", c.ordinal), 0xAA};
+    ASSERT_NE(call.check, nullptr);
+    LibraryFault fault;
+    EXPECT_TRUE(CallGuarded(&CallCheck, &call, &fault)) << "ended by code " << std::hex
+                                                        << fault.code;
+    EXPECT_EQ(call.result, 1) << "the library's own verdict";
+  }
+}
+
+TEST(GuardedCall, EndingACallRunsTheLibrarysUnwindHandlers) {
+  PairCall fault{LoadPairCheck(L"handled", 5), 0xAA};
+  PairCall unwound{LoadPairCheck(L"handled", 6), 0xAA};
+  ASSERT_NE(fault.check, nullptr);
+  ASSERT_NE(unwound.check, nullptr);
+  LibraryFault record;
+  ASSERT_FALSE(CallGuarded(&CallPair, &fault, &record)) << "the library declined its fault";
+  EXPECT_EQ(record.code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+  ASSERT_TRUE(CallGuarded(&CallPair, &unwound, &record));
+  EXPECT_EQ(unwound.result, 1) << "the library's frame handler was called to unwind";
+}
+
+TEST(GuardedCall, EveryStackOverflowIsReportedAsOne) {
+  Call overflow{LoadCheck(L"overflow"), 0};
+  Call valid{LoadCheck(L"overflow", 4), 0};
+  ASSERT_NE(overflow.check, nullptr);
+  ASSERT_NE(valid.check, nullptr);
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    LibraryFault fault;
+    ASSERT_FALSE(CallGuarded(&CallCheck, &overflow, &fault));
+    EXPECT_EQ(fault.code, static_cast<DWORD>(EXCEPTION_STACK_OVERFLOW)) << std::hex << fault.code;
+    EXPECT_TRUE(fault.guardRestored);
+    EXPECT_EQ(DescribeFault(fault).rfind(L"Stack overflow at address ", 0), 0u)
+        << Narrow(DescribeFault(fault));
+    EXPECT_TRUE(CallGuarded(&CallCheck, &valid, &fault));
+    EXPECT_EQ(valid.result, 1);
   }
 }
 
@@ -145,8 +215,8 @@ void RunThreadThatRaises(void* exitCode) {
 }
 
 TEST(GuardedCall, ExceptionsOfOtherThreadsAreLeftToThem) {
-  // Registered last: the guard's handler sees the exception first and must
-  // leave it alone, since it was not raised on the guarded thread.
+  // The other thread's exception is its own handler's, whatever the guard
+  // of this thread does meanwhile.
   PVOID own = AddVectoredExceptionHandler(0, &ContinueOtherThreadCode);
   ASSERT_NE(own, nullptr);
   DWORD exitCode = 0;
