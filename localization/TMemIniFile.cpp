@@ -54,15 +54,31 @@ inline std::uint32_t HashUnits(const char16_t* p, std::size_t n) {
   return h;
 }
 
-// Calls fn(start, end) with the trimmed bounds of every line of t[from, to)
-// that is neither empty nor a comment; from and to lie at line starts. Lines
-// end at CR LF, LF or CR.
+// Returns the position of the first CR or LF in t[i, to), or to. Four code
+// units are tested at a time (a 16-bit lane equal to LF or CR makes the
+// zero-lane test of v ^ pattern true), since long lines are most of a file.
+inline std::size_t FindLineEnd(const char16_t* t, std::size_t i, std::size_t to) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
+  constexpr std::uint64_t kLf = 0x000A000A000A000Aull, kCr = 0x000D000D000D000Dull;
+  for (; i + 4 <= to; i += 4) {
+    std::uint64_t v;
+    std::memcpy(&v, t + i, sizeof v);
+    const std::uint64_t lf = v ^ kLf, cr = v ^ kCr;
+    if ((((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHigh) break;
+  }
+  while (i < to && t[i] != u'\r' && t[i] != u'\n') ++i;
+  return i;
+}
+
+// Calls fn(start, end, next) with the trimmed bounds of every line of
+// t[from, to) that is neither empty nor a comment, and where the next line
+// starts; from and to lie at line starts. Lines end at CR LF, LF or CR.
 template <class Fn>
 void ForEachLine(const char16_t* t, std::size_t from, std::size_t to, Fn fn) {
   std::size_t i = from;
   while (i < to) {
     std::size_t start = i;
-    while (i < to && t[i] != u'\r' && t[i] != u'\n') ++i;
+    i = FindLineEnd(t, i, to);
     std::size_t end = i;
     if (i < to) i += (t[i] == u'\r' && i + 1 < to && t[i + 1] == u'\n') ? 2 : 1;
     while (start < end && IsTrimmed(t[start])) ++start;
@@ -79,8 +95,7 @@ inline bool IsHeader(const char16_t* t, std::size_t start, std::size_t end) {
 // Returns the end of the line that starts (trimmed) at start, trailing
 // blanks removed.
 std::size_t TrimmedLineEnd(const char16_t* t, std::size_t n, std::size_t start) {
-  std::size_t end = start;
-  while (end < n && t[end] != u'\r' && t[end] != u'\n') ++end;
+  std::size_t end = FindLineEnd(t, start, n);
   while (end > start && IsTrimmed(t[end - 1])) --end;
   return end;
 }
@@ -112,8 +127,9 @@ class NameIndex {
   NameIndex(const char16_t* text, NameOf nameOf, const void* owner)
       : text_(text), nameOf_(nameOf), owner_(owner) {}
 
-  // Builds the table for count references, which forEach(add) hands to add
-  // in file order. The names are upper-cased in batches (one call each).
+  // Builds the table for count references, which forEach(add) hands to
+  // add(ref, name) in file order. The names are upper-cased in batches (one
+  // call each).
   template <class ForEach>
   void Build(std::size_t count, ForEach forEach) {
     const std::size_t cap = count + count / 2 + 1;
@@ -127,8 +143,7 @@ class NameIndex {
       pool.clear();
       batch.clear();
     };
-    forEach([&](std::uint32_t ref) {
-      const Slice name = nameOf_(owner_, ref);
+    forEach([&](std::uint32_t ref, const Slice& name) {
       batch.push_back({ref, {static_cast<std::uint32_t>(pool.size()), name.len}});
       pool.append(text_ + name.off, name.len);
       if (pool.size() >= kBatchUnits || batch.size() >= kBatchNames) flush();
@@ -323,14 +338,16 @@ const NameIndex& TMemIniFile::Impl::KeyIndex(std::uint32_t s) const {
       [](const void* owner, std::uint32_t ref) { return static_cast<const Impl*>(owner)->EntryAt(ref).key; },
       this);
   const char16_t* t = text.data();
-  auto forEachEntry = [&](auto&& add) {
-    ForEachLine(t, sections[s].body, BodyEnd(s), [&](std::size_t start, std::size_t e, std::size_t) {
-      if (std::char_traits<char16_t>::find(t + start, e - start, u'=')) add(static_cast<std::uint32_t>(start));
-    });
-  };
   std::size_t entries = 0;
-  forEachEntry([&](std::uint32_t) { ++entries; });
-  index.Build(entries, forEachEntry);
+  ForEachLine(t, sections[s].body, BodyEnd(s), [&](std::size_t start, std::size_t e, std::size_t) {
+    if (std::char_traits<char16_t>::find(t + start, e - start, u'=')) ++entries;
+  });
+  index.Build(entries, [&](auto&& add) {
+    ForEachLine(t, sections[s].body, BodyEnd(s), [&](std::size_t start, std::size_t e, std::size_t) {
+      const EntryParts parts = SplitEntry(t, start, e);
+      if (parts.key.len != kNone) add(static_cast<std::uint32_t>(start), parts.key);
+    });
+  });
   return keyIndexes.emplace(s, std::move(index)).first->second;
 }
 
@@ -342,7 +359,7 @@ std::uint32_t TMemIniFile::Impl::FindEntry(const std::u16string& section, const 
         [](const void* owner, std::uint32_t ref) { return static_cast<const Impl*>(owner)->SectionNameSlice(ref); },
         this));
     sectionIndex->Build(sections.size(), [&](auto&& add) {
-      for (std::size_t i = 0; i < sections.size(); ++i) add(static_cast<std::uint32_t>(i));
+      for (std::size_t i = 0; i < sections.size(); ++i) add(static_cast<std::uint32_t>(i), SectionNameSlice(i));
     });
   }
   std::u16string upper = section;

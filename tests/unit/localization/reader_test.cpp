@@ -131,6 +131,22 @@ TEST(TMemIniFileLines, LargeIndexesKeepTheLastOfAName) {
   EXPECT_EQ(ini->ReadText(u"s5000", u"v", kDef), kDef);
 }
 
+// Line ends are searched several code units at a time: each kind of line
+// end at every position within such a group ends the line there.
+TEST(TMemIniFileLines, LineEndsAtEveryPositionOfALine) {
+  const std::u16string ends[] = {u"\n", u"\r", u"\r\n"};
+  for (const std::u16string& eol : ends) {
+    for (std::size_t n = 0; n < 12; ++n) {
+      const std::u16string x(n, u'x'), y(n + 1, u'y');
+      const auto ini = TMemIniFile::FromText(u"[s]" + eol + u"k=" + x + eol + u"j=" + y + eol + u"[t]" + eol + u"k=" + y);
+      EXPECT_EQ(ini->ReadText(u"s", u"k", kDef), x) << n << " units, line end " << Show(eol);
+      EXPECT_EQ(ini->ReadText(u"s", u"j", kDef), y) << n << " units, line end " << Show(eol);
+      EXPECT_EQ(ini->ReadText(u"t", u"k", kDef), y) << n << " units, line end " << Show(eol);
+      EXPECT_EQ(ini->SectionLines(0), (std::vector<std::u16string>{u"k=" + x, u"j=" + y}));
+    }
+  }
+}
+
 TEST(TMemIniFileLines, TryReadTellsFoundFromMissing) {
   const auto ini = TMemIniFile::FromText(u"[s]\nempty=\nk=v\nlonely\n");
   const struct {
