@@ -45,8 +45,8 @@ HBRUSH FaceBrush() { return GetSysColorBrush(COLOR_BTNFACE); }
 // Plain window-procedure subclassing, the control found again through the
 // window's user data (which system controls leave to their owner). Not
 // SetWindowSubclass: that keeps its data in a window property, which Wine
-// fetches from its server on every message the window receives, a dozen
-// round trips per keystroke in an edit.
+// fetches from its server on every message the window receives, some two
+// dozen round trips per keystroke in an edit.
 
 WNDPROC HookWindowProc(HWND hwnd, WNDPROC proc, void* owner) {
   SetLastError(0);
