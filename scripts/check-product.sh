@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the shipped product folder statically: every file is there, the
-# binaries are 32-bit PE files, and they import only what they may.
+# binaries are 32-bit PE files, and they import only what they may (the
+# program and the console tool vrifax-run.exe also borlndmm.dll).
 # Prints one line per check and "N passed, N failed" at the end.
 set -u
 dir=${1:-build/win32/product}
@@ -26,9 +27,9 @@ check_binary() {
   done
 }
 
-for f in Tessarin.exe borlndmm.dll Vrifax.dll; do
+for f in Tessarin.exe vrifax-run.exe borlndmm.dll Vrifax.dll; do
   case $f in
-    Tessarin.exe) check_binary "$f" 'borlndmm\.dll' ;;
+    Tessarin.exe|vrifax-run.exe) check_binary "$f" 'borlndmm\.dll' ;;
     *) check_binary "$f" '' ;;
   esac
 done
@@ -37,6 +38,12 @@ if [ -f "$dir/Tessarin.exe" ]; then
     || bad "Tessarin.exe is not a GUI program"
   imports "$dir/Tessarin.exe" | grep -qi '^borlndmm\.dll$' && ok "Tessarin.exe imports borlndmm.dll at load time" \
     || bad "Tessarin.exe does not import borlndmm.dll"
+fi
+if [ -f "$dir/vrifax-run.exe" ]; then
+  objdump -p "$dir/vrifax-run.exe" | grep -q 'Subsystem.*0003' && ok "vrifax-run.exe is a console program" \
+    || bad "vrifax-run.exe is not a console program"
+  imports "$dir/vrifax-run.exe" | grep -qi '^borlndmm\.dll$' && ok "vrifax-run.exe imports borlndmm.dll at load time" \
+    || bad "vrifax-run.exe does not import borlndmm.dll"
 fi
 for lng in English Russian French Bulgarian Ukrainian; do
   f=$dir/lang/$lng.lng
