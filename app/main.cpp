@@ -2,8 +2,6 @@
 // the layout table, and its handlers to the controls' events.
 #include "app/main.h"
 
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
 
@@ -14,6 +12,35 @@
 #include "settings/LangSetting.h"
 
 TForm1* Form1 = nullptr;
+
+namespace {
+
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+
+// Returns the shell's ShellExecuteW, or nullptr when the shell cannot be
+// loaded. Loaded on the first click, from the system folder by its full
+// path: the window needs the shell only for Help and the web link, and
+// loading it (with the libraries it pulls in) would lengthen every start.
+ShellExecuteFn ShellExecuteEntry() {
+  static const ShellExecuteFn entry = [] {
+    wchar_t path[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH - 12) return ShellExecuteFn{nullptr};
+    lstrcpyW(path + n, L"\\shell32.dll");
+    const HMODULE shell = LoadLibraryW(path);  // kept for the run
+    if (shell == nullptr) return ShellExecuteFn{nullptr};
+    return reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
+  }();
+  return entry;
+}
+
+// Calls ShellExecuteW; its result is not examined (the shell or the program
+// it starts reports failures), nor is a shell that cannot be loaded.
+void OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* params) {
+  if (const ShellExecuteFn entry = ShellExecuteEntry()) entry(owner, verb, file, params, nullptr, 1);
+}
+
+}  // namespace
 
 TForm1::TForm1() : TForm(kMainWindowClass, kMainLayout, kMainLayoutCount) {
   XPManifest1 = Own(std::make_unique<TXPManifest>());
@@ -53,15 +80,14 @@ void TForm1::Button10Click(TObject*) { CHECK_COMMAND(ID_Button10); }
 void TForm1::Button6Click(TObject*) { Close(); }
 
 void TForm1::Button9Click(TObject*) {
-  // The viewer finds the bare name from the program's current directory;
-  // its result is not examined: the shell or the viewer reports failures.
-  ShellExecuteW(nullptr, nullptr, L"hh.exe", L"HelpTessarin.chm", nullptr, 1);
+  // The viewer finds the bare name from the program's current directory.
+  OpenWithShell(nullptr, nullptr, L"hh.exe", L"HelpTessarin.chm");
 }
 
 void TForm1::Label8Click(TObject*) {
-  // Opens whatever address the link shows now; the result is not examined.
+  // Opens whatever address the link shows now.
   const std::wstring address = Label8->Caption();
-  ShellExecuteW(Handle(), L"open", address.c_str(), nullptr, nullptr, 1);
+  OpenWithShell(Handle(), L"open", address.c_str(), nullptr);
 }
 
 void TForm1::FormCreate(TObject*) {

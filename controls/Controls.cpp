@@ -40,15 +40,47 @@ HBRUSH FaceBrush() { return GetSysColorBrush(COLOR_BTNFACE); }
 
 }  // namespace
 
+// ---- Window procedures of our own over system controls -------------------------
+//
+// Plain window-procedure subclassing, the control found again through the
+// window's user data (which system controls leave to their owner). Not
+// SetWindowSubclass: that keeps its data in a window property, which Wine
+// fetches from its server on every message the window receives, some two
+// dozen round trips per keystroke in an edit.
+
+WNDPROC HookWindowProc(HWND hwnd, WNDPROC proc, void* owner) {
+  SetLastError(0);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  if (GetLastError() != 0) return nullptr;
+  return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+// Returns the result of the window's previous procedure; on the last
+// message the previous procedure is put back first.
+LRESULT CallPreviousProc(WNDPROC previous, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));  // last message: nothing to check
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  }
+  return CallWindowProcW(previous, hwnd, msg, wp, lp);
+}
+
 // ---- TControl ---------------------------------------------------------------
 
-std::wstring TControl::Caption() const {
-  const int length = GetWindowTextLengthW(hwnd_);
+std::wstring WindowText(HWND hwnd) {
+  // Captions are short: one message into a buffer on the stack, and the
+  // length asked for only when the text may not have fitted.
+  wchar_t small[256];
+  const int fitted = GetWindowTextW(hwnd, small, 256);
+  if (fitted < 255) return std::wstring(small, fitted > 0 ? static_cast<std::size_t>(fitted) : 0);
+  const int length = GetWindowTextLengthW(hwnd);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(hwnd_, text.data(), length + 1);
+  const int got = GetWindowTextW(hwnd, text.data(), length + 1);
   text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return text;
 }
+
+std::wstring TControl::Caption() const { return WindowText(hwnd_); }
 
 void TControl::SetCaption(const std::wstring& text) {
   SetWindowTextW(hwnd_, text.c_str());  // a refused text leaves the old one
@@ -284,32 +316,27 @@ void TEdit::Create(const CreateContext& ctx) {
   CreateWindowOf(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE,
                  ctx);
   SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // 0: the largest length, no limit of ours
-  if (!SetWindowSubclass(hwnd_, &TEdit::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this))) {
-    ThrowCreateFailed(Row().name);
-  }
+  previous_ = HookWindowProc(hwnd_, &TEdit::Proc, this);
+  if (previous_ == nullptr) ThrowCreateFailed(Row().name);
 }
 
-LRESULT CALLBACK TEdit::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) {
-  auto* self = reinterpret_cast<TEdit*>(data);
+LRESULT CALLBACK TEdit::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TEdit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_LBUTTONDOWN: {
       // A click that gives the focus places the caret; it selects nothing.
       self->mouseDown_ = true;
-      const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      const LRESULT r = CallWindowProcW(self->previous_, hwnd, msg, wp, lp);
       self->mouseDown_ = false;
       return r;
     }
     case WM_SETFOCUS: {
-      const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      const LRESULT r = CallWindowProcW(self->previous_, hwnd, msg, wp, lp);
       if (!self->mouseDown_) SendMessageW(hwnd, EM_SETSEL, 0, -1);
       return r;
     }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, &TEdit::SubclassProc, 1);  // last message: nothing to check
-      return DefSubclassProc(hwnd, msg, wp, lp);
     default:
-      return DefSubclassProc(hwnd, msg, wp, lp);
+      return CallPreviousProc(self->previous_, hwnd, msg, wp, lp);
   }
 }
 
@@ -342,26 +369,15 @@ void TComboBox::Create(const CreateContext& ctx) {
   SendMessageW(hwnd_, CB_SETMINVISIBLE, 8, 0);  // FALSE before common controls 6: nothing to do
   COMBOBOXINFO info{};
   info.cbSize = sizeof(info);
-  if (!GetComboBoxInfo(hwnd_, &info) || info.hwndItem == nullptr ||
-      !SetWindowSubclass(info.hwndItem, &TComboBox::EditProc, 1,
-                         reinterpret_cast<DWORD_PTR>(this))) {
-    ThrowCreateFailed(Row().name);
-  }
+  if (!GetComboBoxInfo(hwnd_, &info) || info.hwndItem == nullptr) ThrowCreateFailed(Row().name);
+  editPrevious_ = HookWindowProc(info.hwndItem, &TComboBox::EditProc, this);
+  if (editPrevious_ == nullptr) ThrowCreateFailed(Row().name);
 }
 
-LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) {
-  auto* self = reinterpret_cast<TComboBox*>(data);
-  switch (msg) {
-    case WM_KEYDOWN:
-      if (wp == VK_RETURN) self->Commit();  // Enter validates the typed text
-      return DefSubclassProc(hwnd, msg, wp, lp);
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, &TComboBox::EditProc, 1);  // last message: nothing to check
-      return DefSubclassProc(hwnd, msg, wp, lp);
-    default:
-      return DefSubclassProc(hwnd, msg, wp, lp);
-  }
+LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TComboBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_KEYDOWN && wp == VK_RETURN) self->Commit();  // Enter validates the typed text
+  return CallPreviousProc(self->editPrevious_, hwnd, msg, wp, lp);
 }
 
 void TComboBox::Command(WORD code) {

@@ -18,6 +18,16 @@
 #include "controls/Scaling.h"
 #include "resources/Layout.h"
 
+// Makes proc the window procedure of hwnd, with owner as the window's user
+// data; returns the previous procedure, or nullptr when that fails.
+WNDPROC HookWindowProc(HWND hwnd, WNDPROC proc, void* owner);
+// Returns what the previous procedure gives for the message; it is put back
+// on WM_NCDESTROY.
+LRESULT CallPreviousProc(WNDPROC previous, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Returns the text of a window (its caption, an edit's content).
+std::wstring WindowText(HWND hwnd);
+
 class TObject {
  public:
   TObject() = default;
@@ -175,7 +185,8 @@ class TEdit : public TControl {
   std::wstring Text() const { return Caption(); }
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  WNDPROC previous_ = nullptr;
   bool mouseDown_ = false;
 };
 
@@ -220,12 +231,13 @@ class TComboBox : public TControl {
   TNotifyEvent OnChange;
 
  private:
-  static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
   void Picked();
   void Edited();
   // Puts text into the field without the field's own notification.
   void ShowText(const std::wstring& text);
   void RaiseChange();
+  WNDPROC editPrevious_ = nullptr;  // of the edit field
   std::wstring committed_;
   std::wstring notified_;  // the text of the last OnChange (or the first text)
   bool settingText_ = false;

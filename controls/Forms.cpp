@@ -48,12 +48,11 @@ LOGFONTW LinkFont(const Scaler& scaler) {
 }
 
 // Returns true when the system gave font the face it was asked for.
-bool HasFace(HFONT font, const wchar_t* face) {
-  ScreenDC dc;
-  if (dc.get() == nullptr || font == nullptr) return false;
-  SelectGuard sel(dc.get(), font);
+bool HasFace(HDC dc, HFONT font, const wchar_t* face) {
+  if (dc == nullptr || font == nullptr) return false;
+  SelectGuard sel(dc, font);
   wchar_t actual[LF_FACESIZE] = L"";
-  if (GetTextFaceW(dc.get(), LF_FACESIZE, actual) == 0) return false;
+  if (GetTextFaceW(dc, LF_FACESIZE, actual) == 0) return false;
   return lstrcmpiW(actual, face) == 0;
 }
 
@@ -62,15 +61,15 @@ bool HasFace(HFONT font, const wchar_t* face) {
 // wider face, which would clip the labels sized for the design font).
 constexpr wchar_t kFallbackFace[] = L"DejaVu Sans Condensed";
 
-// Returns the font lf describes; when the system has no face of that name
-// but has the fallback face, the fallback in the same height and style.
-HFONT CreateFontWithFallback(const LOGFONTW& lf) {
-  HFONT font = CreateFontIndirectW(&lf);
-  if (font == nullptr || HasFace(font, lf.lfFaceName)) return font;
+// Returns font, made from lf, when the system gave it lf's face; else the
+// fallback face in the same height and style if the system has that; else
+// font. Takes ownership of font.
+HFONT WithFallback(HDC dc, HFONT font, const LOGFONTW& lf) {
+  if (font == nullptr || HasFace(dc, font, lf.lfFaceName)) return font;
   LOGFONTW alt = lf;
   lstrcpynW(alt.lfFaceName, kFallbackFace, LF_FACESIZE);
   HFONT fallback = CreateFontIndirectW(&alt);
-  if (fallback != nullptr && HasFace(fallback, kFallbackFace)) {
+  if (fallback != nullptr && HasFace(dc, fallback, kFallbackFace)) {
     DeleteObject(font);
     return fallback;
   }
@@ -78,19 +77,17 @@ HFONT CreateFontWithFallback(const LOGFONTW& lf) {
   return font;
 }
 
-// Returns the text height of font on the screen.
-int TextHeight(HFONT font) {
-  ScreenDC dc;
-  if (dc.get() == nullptr) return 0;
-  SelectGuard sel(dc.get(), font);
+// Returns the text height of font on dc.
+int TextHeight(HDC dc, HFONT font) {
+  if (dc == nullptr) return 0;
+  SelectGuard sel(dc, font);
   TEXTMETRICW tm{};
-  if (!GetTextMetricsW(dc.get(), &tm)) return 0;
+  if (!GetTextMetricsW(dc, &tm)) return 0;
   return tm.tmHeight;
 }
 
-int ScreenDpi() {
-  ScreenDC dc;
-  const int dpi = dc.get() != nullptr ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
+int ScreenDpi(HDC dc) {
+  const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kDesignDpi;
 }
 
@@ -164,18 +161,19 @@ void TForm::RegisterClassOnce() {
 }
 
 void TForm::MakeFonts() {
-  const int dpi = ScreenDpi();
+  // One screen device context serves every measurement (each costs a round
+  // trip to the window system), and the font asked for is kept when the
+  // system gives its face.
+  ScreenDC dc;
+  const int dpi = ScreenDpi(dc.get());
   const LOGFONTW lf = WindowFont(dpi);
-  {
-    // The scale follows the window font as the system gives "Tahoma".
-    GdiObject<HFONT> requested(CreateFontIndirectW(&lf));
-    if (requested.get() == nullptr) throw EError(u"Cannot create the window font");
-    scaler_ = ScalerFor(dpi, TextHeight(requested.get()), kDesignTextHeight);
-  }
-  font_.reset(CreateFontWithFallback(lf));
-  if (font_.get() == nullptr) throw EError(u"Cannot create the window font");
+  HFONT requested = CreateFontIndirectW(&lf);
+  if (requested == nullptr) throw EError(u"Cannot create the window font");
+  // The scale follows the window font as the system gives "Tahoma".
+  scaler_ = ScalerFor(dpi, TextHeight(dc.get(), requested), kDesignTextHeight);
+  font_.reset(WithFallback(dc.get(), requested, lf));
   const LOGFONTW link = LinkFont(scaler_);
-  linkFont_.reset(CreateFontWithFallback(link));
+  linkFont_.reset(WithFallback(dc.get(), CreateFontIndirectW(&link), link));
   if (linkFont_.get() == nullptr) throw EError(u"Cannot create the link font");
 }
 

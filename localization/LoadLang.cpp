@@ -75,19 +75,10 @@ constexpr wchar_t kGenericAddress[] = L"http://example.com/";
 std::wstring ToWide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 std::u16string ToU16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
 
-// Returns the window's title bar text.
-std::wstring FormCaption(HWND form) {
-  const int length = GetWindowTextLengthW(form);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(form, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
-
 // Sets one caption unless it already shows text.
 void ApplyCaption(const CaptionRow& row, const std::wstring& text) {
   if (row.control == kFormParent) {
-    if (FormCaption(Form1->Handle()) != text) {
+    if (WindowText(Form1->Handle()) != text) {
       SetWindowTextW(Form1->Handle(), text.c_str());  // a refused text leaves the old title
     }
     return;

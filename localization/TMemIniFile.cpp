@@ -1,13 +1,18 @@
 // TMemIniFile: decoding, line parsing and hashed reads of one language file.
 //
-// The decoded text is kept as one buffer; sections and lines are stored as
-// offsets into it, so that parsing allocates nothing per line. The indexes
-// (sections of the reader, keys of each section) are open-addressing tables
-// over the upper-cased names, built on the first read that needs them.
+// The decoded text is the only copy of the content: a section is stored as
+// the offsets of its header line and of its body, and nothing is stored per
+// line, so short lines cost no more than their text. Names and values are
+// found again in the text when needed. The indexes (sections of the reader,
+// keys of a section) are open-addressing tables of offsets with a byte of
+// each name's hash, built on the first read that needs them and sized once
+// from the number of names, so a table costs 5 bytes per slot at a load of
+// at most two thirds.
 #include "localization/TMemIniFile.h"
 
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/Platform.h"
@@ -28,17 +33,11 @@ struct Slice {
   std::uint32_t len = 0;
 };
 
-// One stored line of a section: an entry has a key; other lines keep only
-// their text (key.len == kNone).
-struct LineRec {
-  Slice key;    // entry: trimmed key; other line: key.len == kNone
-  Slice value;  // entry: trimmed value; other line: the whole trimmed line
-};
-
+// One section: where its header starts (the "[") and where its body (the
+// lines up to the next header, or the end) starts.
 struct SectionRec {
-  Slice name;
-  std::uint32_t firstLine = 0;
-  std::uint32_t lineCount = 0;
+  std::uint32_t header = 0;
+  std::uint32_t body = 0;
 };
 
 // Returns true for the characters that trimming removes (U+0001..U+0020;
@@ -55,74 +54,151 @@ inline std::uint32_t HashUnits(const char16_t* p, std::size_t n) {
   return h;
 }
 
-// A table from upper-cased names to item numbers; a repeated name keeps the
-// last item added.
+// Returns the position of the first CR or LF in t[i, to), or to. Four code
+// units are tested at a time (a 16-bit lane equal to LF or CR makes the
+// zero-lane test of v ^ pattern true), since long lines are most of a file.
+inline std::size_t FindLineEnd(const char16_t* t, std::size_t i, std::size_t to) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
+  constexpr std::uint64_t kLf = 0x000A000A000A000Aull, kCr = 0x000D000D000D000Dull;
+  for (; i + 4 <= to; i += 4) {
+    std::uint64_t v;
+    std::memcpy(&v, t + i, sizeof v);
+    const std::uint64_t lf = v ^ kLf, cr = v ^ kCr;
+    if ((((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHigh) break;
+  }
+  while (i < to && t[i] != u'\r' && t[i] != u'\n') ++i;
+  return i;
+}
+
+// Calls fn(start, end, next) with the trimmed bounds of every line of
+// t[from, to) that is neither empty nor a comment, and where the next line
+// starts; from and to lie at line starts. Lines end at CR LF, LF or CR.
+template <class Fn>
+void ForEachLine(const char16_t* t, std::size_t from, std::size_t to, Fn fn) {
+  std::size_t i = from;
+  while (i < to) {
+    std::size_t start = i;
+    i = FindLineEnd(t, i, to);
+    std::size_t end = i;
+    if (i < to) i += (t[i] == u'\r' && i + 1 < to && t[i + 1] == u'\n') ? 2 : 1;
+    while (start < end && IsTrimmed(t[start])) ++start;
+    while (end > start && IsTrimmed(t[end - 1])) --end;
+    if (start == end || t[start] == u';') continue;
+    fn(start, end, i);
+  }
+}
+
+inline bool IsHeader(const char16_t* t, std::size_t start, std::size_t end) {
+  return end - start >= 2 && t[start] == u'[' && t[end - 1] == u']';
+}
+
+// Returns the end of the line that starts (trimmed) at start, trailing
+// blanks removed.
+std::size_t TrimmedLineEnd(const char16_t* t, std::size_t n, std::size_t start) {
+  std::size_t end = FindLineEnd(t, start, n);
+  while (end > start && IsTrimmed(t[end - 1])) --end;
+  return end;
+}
+
+// An entry line split at its first "=": the trimmed key and value.
+struct EntryParts {
+  Slice key, value;
+};
+
+// Returns the parts of the entry in t[start, end), or a key of length kNone
+// when the line holds no "=".
+EntryParts SplitEntry(const char16_t* t, std::size_t start, std::size_t end) {
+  const char16_t* eq = std::char_traits<char16_t>::find(t + start, end - start, u'=');
+  if (!eq) return {{0, kNone}, {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start)}};
+  std::size_t ke = static_cast<std::size_t>(eq - t), vs = ke + 1;
+  while (ke > start && IsTrimmed(t[ke - 1])) --ke;
+  while (vs < end && IsTrimmed(t[vs])) ++vs;
+  return {{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(ke - start)},
+          {static_cast<std::uint32_t>(vs), static_cast<std::uint32_t>(end - vs)}};
+}
+
+// A table from upper-cased names to references (a section's number, an
+// entry line's offset); a repeated name keeps the last reference added. The
+// names stay in the text: nameOf(ref) finds a reference's name there.
 class NameIndex {
  public:
-  // Builds the table over names (slices of text), item numbers parallel.
-  void Build(const char16_t* text, const std::vector<Slice>& names,
-             const std::vector<std::uint32_t>& items) {
-    std::size_t total = 0;
-    for (const Slice& s : names) total += s.len;
-    pool_.resize(total);
-    keys_.resize(names.size());
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (names[i].len) std::memcpy(&pool_[at], text + names[i].off, names[i].len * sizeof(char16_t));
-      keys_[i] = {static_cast<std::uint32_t>(at), names[i].len};
-      at += names[i].len;
-    }
-    platform::UpperCaseInPlace(&pool_[0], pool_.size());
-    std::size_t cap = 8;
-    while (cap < names.size() * 2) cap <<= 1;
-    slots_.assign(cap, Slot{});
-    mask_ = cap - 1;
-    for (std::size_t i = 0; i < names.size(); ++i) Insert(static_cast<std::uint32_t>(i), items[i]);
+  using NameOf = Slice (*)(const void* owner, std::uint32_t ref);
+
+  NameIndex(const char16_t* text, NameOf nameOf, const void* owner)
+      : text_(text), nameOf_(nameOf), owner_(owner) {}
+
+  // Builds the table for count references, which forEach(add) hands to
+  // add(ref, name) in file order. The names are upper-cased in batches (one
+  // call each).
+  template <class ForEach>
+  void Build(std::size_t count, ForEach forEach) {
+    const std::size_t cap = count + count / 2 + 1;
+    refs_.assign(cap, kNone);
+    tags_.assign(cap, 0);
+    std::u16string pool;
+    std::vector<std::pair<std::uint32_t, Slice>> batch;  // reference, its name in pool
+    auto flush = [&] {
+      if (!pool.empty()) platform::UpperCaseInPlace(&pool[0], pool.size());
+      for (const auto& item : batch) Insert(item.first, pool.data() + item.second.off, item.second.len);
+      pool.clear();
+      batch.clear();
+    };
+    forEach([&](std::uint32_t ref, const Slice& name) {
+      batch.push_back({ref, {static_cast<std::uint32_t>(pool.size()), name.len}});
+      pool.append(text_ + name.off, name.len);
+      if (pool.size() >= kBatchUnits || batch.size() >= kBatchNames) flush();
+    });
+    flush();
   }
 
-  // Returns the item of the upper-cased name, or kNone.
+  // Returns the reference of the upper-cased name, or kNone.
   std::uint32_t Find(const std::u16string& upper) const {
-    if (slots_.empty()) return kNone;
+    if (refs_.empty()) return kNone;
     const std::uint32_t h = HashUnits(upper.data(), upper.size());
-    for (std::size_t s = h & mask_;; s = (s + 1) & mask_) {
-      const Slot& slot = slots_[s];
-      if (slot.key == kNone) return kNone;
-      if (slot.hash == h && Equals(slot.key, upper.data(), upper.size())) return slot.item;
+    for (std::size_t s = SlotOf(h);; s = s + 1 == refs_.size() ? 0 : s + 1) {
+      if (refs_[s] == kNone) return kNone;
+      if (tags_[s] == Tag(h) && Equals(refs_[s], upper.data(), upper.size())) return refs_[s];
     }
   }
 
  private:
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t key = kNone;  // number of the name in keys_
-    std::uint32_t item = 0;
-  };
+  static constexpr std::size_t kBatchUnits = 32768, kBatchNames = 4096;
 
-  bool Equals(std::uint32_t key, const char16_t* p, std::size_t n) const {
-    const Slice& k = keys_[key];
-    return k.len == n && (n == 0 || std::memcmp(pool_.data() + k.off, p, n * sizeof(char16_t)) == 0);
+  static std::uint8_t Tag(std::uint32_t h) { return static_cast<std::uint8_t>(h); }
+  std::size_t SlotOf(std::uint32_t h) const {
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(h) * refs_.size()) >> 32);
   }
 
-  void Insert(std::uint32_t key, std::uint32_t item) {
-    const Slice& k = keys_[key];
-    const std::uint32_t h = HashUnits(pool_.data() + k.off, k.len);
-    for (std::size_t s = h & mask_;; s = (s + 1) & mask_) {
-      Slot& slot = slots_[s];
-      if (slot.key == kNone) {
-        slot = {h, key, item};
+  // Returns true when the name of ref, upper-cased, is p[0, n).
+  bool Equals(std::uint32_t ref, const char16_t* p, std::size_t n) const {
+    const Slice name = nameOf_(owner_, ref);
+    if (name.len != n) return false;
+    scratch_.assign(text_ + name.off, n);
+    if (n) platform::UpperCaseInPlace(&scratch_[0], n);
+    return std::memcmp(scratch_.data(), p, n * sizeof(char16_t)) == 0;
+  }
+
+  void Insert(std::uint32_t ref, const char16_t* upper, std::size_t n) {
+    const std::uint32_t h = HashUnits(upper, n);
+    for (std::size_t s = SlotOf(h);; s = s + 1 == refs_.size() ? 0 : s + 1) {
+      if (refs_[s] == kNone) {
+        refs_[s] = ref;
+        tags_[s] = Tag(h);
         return;
       }
-      if (slot.hash == h && Equals(slot.key, pool_.data() + k.off, k.len)) {
-        slot.item = item;  // a later name of the same spelling wins
+      if (tags_[s] == Tag(h) && Equals(refs_[s], upper, n)) {
+        refs_[s] = ref;  // a later name of the same spelling wins
         return;
       }
     }
   }
 
-  std::u16string pool_;
-  std::vector<Slice> keys_;
-  std::vector<Slot> slots_;
-  std::size_t mask_ = 0;
+  const char16_t* text_;
+  NameOf nameOf_;
+  const void* owner_;
+  std::vector<std::uint32_t> refs_;
+  std::vector<std::uint8_t> tags_;
+  mutable std::u16string scratch_;
 };
 
 // Returns the position of the first NUL in [p, p+n), or n.
@@ -206,100 +282,93 @@ std::u16string DecodeUtf8(const unsigned char* p, std::size_t n) {
 
 struct TMemIniFile::Impl {
   std::u16string text;
+  std::size_t end = 0;  // the parsed part of text
   std::vector<SectionRec> sections;
-  std::vector<LineRec> lines;
-  mutable NameIndex sectionIndex;
-  mutable bool sectionIndexBuilt = false;
-  mutable std::vector<std::unique_ptr<NameIndex>> keyIndexes;
+  mutable std::unique_ptr<NameIndex> sectionIndex;
+  mutable std::unordered_map<std::uint32_t, NameIndex> keyIndexes;  // by section number
 
   void Parse(std::size_t from = 0);
-  const LineRec* FindEntry(const std::u16string& section, const std::u16string& key) const;
+  std::size_t BodyEnd(std::size_t s) const { return s + 1 < sections.size() ? sections[s + 1].header : end; }
+  Slice SectionNameSlice(std::size_t s) const;
+  // Returns the parts of the entry line starting (trimmed) at start.
+  EntryParts EntryAt(std::size_t start) const {
+    return SplitEntry(text.data(), start, TrimmedLineEnd(text.data(), end, start));
+  }
+  const NameIndex& KeyIndex(std::uint32_t s) const;
+  // Returns the offset of the last entry of key in the last section of that
+  // name, or kNone.
+  std::uint32_t FindEntry(const std::u16string& section, const std::u16string& key) const;
   std::u16string SliceText(const Slice& s) const { return text.substr(s.off, s.len); }
 };
 
-// Splits the text into lines (CR LF, LF, CR), trims them and files them
-// into sections; lines before the first header are dropped.
+// Finds the section headers; lines before the first one belong to none.
+// Counted first, so the section table is allocated once at its size.
 void TMemIniFile::Impl::Parse(std::size_t from) {
   const char16_t* t = text.data();
   // Offsets are 32-bit: text beyond 4 G code units (no language file comes
   // near it) is not parsed.
-  const std::size_t n = text.size() < kNone ? text.size() : kNone - 1;
-  std::size_t i = from;
-  while (i < n) {
-    std::size_t start = i;
-    while (i < n && t[i] != u'\r' && t[i] != u'\n') ++i;
-    std::size_t end = i;
-    if (i < n) i += (t[i] == u'\r' && i + 1 < n && t[i + 1] == u'\n') ? 2 : 1;
-    while (start < end && IsTrimmed(t[start])) ++start;
-    while (end > start && IsTrimmed(t[end - 1])) --end;
-    if (start == end || t[start] == u';') continue;
-    if (end - start >= 2 && t[start] == u'[' && t[end - 1] == u']') {
-      std::size_t ns = start + 1, ne = end - 1;
-      while (ns < ne && IsTrimmed(t[ns])) ++ns;
-      while (ne > ns && IsTrimmed(t[ne - 1])) --ne;
-      SectionRec s;
-      s.name = {static_cast<std::uint32_t>(ns), static_cast<std::uint32_t>(ne - ns)};
-      s.firstLine = static_cast<std::uint32_t>(lines.size());
-      sections.push_back(s);
-      continue;
-    }
-    if (sections.empty()) continue;
-    LineRec line;
-    const char16_t* eq = std::char_traits<char16_t>::find(t + start, end - start, u'=');
-    if (eq) {
-      std::size_t ks = start, ke = static_cast<std::size_t>(eq - t);
-      std::size_t vs = ke + 1, ve = end;
-      while (ke > ks && IsTrimmed(t[ke - 1])) --ke;
-      while (vs < ve && IsTrimmed(t[vs])) ++vs;
-      line.key = {static_cast<std::uint32_t>(ks), static_cast<std::uint32_t>(ke - ks)};
-      line.value = {static_cast<std::uint32_t>(vs), static_cast<std::uint32_t>(ve - vs)};
-    } else {
-      line.key = {0, kNone};
-      line.value = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start)};
-    }
-    lines.push_back(line);
-    ++sections.back().lineCount;
-  }
+  end = text.size() < kNone ? text.size() : kNone - 1;
+  std::size_t headers = 0;
+  ForEachLine(t, from, end, [&](std::size_t start, std::size_t e, std::size_t) {
+    if (IsHeader(t, start, e)) ++headers;
+  });
+  sections.reserve(headers);
+  // A body ends at the "[" of the next header: what lies before it on that
+  // line is blank, so the body's lines are the same as in the whole text.
+  ForEachLine(t, from, end, [&](std::size_t start, std::size_t e, std::size_t next) {
+    if (IsHeader(t, start, e))
+      sections.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(next)});
+  });
 }
 
-// Returns the last entry of key in the last section of that name, or null.
-const LineRec* TMemIniFile::Impl::FindEntry(const std::u16string& section,
-                                            const std::u16string& key) const {
-  if (sections.empty()) return nullptr;
-  if (!sectionIndexBuilt) {
-    std::vector<Slice> names;
-    std::vector<std::uint32_t> items;
-    names.reserve(sections.size());
-    items.reserve(sections.size());
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-      names.push_back(sections[i].name);
-      items.push_back(static_cast<std::uint32_t>(i));
-    }
-    sectionIndex.Build(text.data(), names, items);
-    keyIndexes.resize(sections.size());
-    sectionIndexBuilt = true;
+Slice TMemIniFile::Impl::SectionNameSlice(std::size_t s) const {
+  const char16_t* t = text.data();
+  std::size_t ns = sections[s].header, ne = TrimmedLineEnd(t, end, ns);
+  ++ns, --ne;  // the brackets
+  while (ns < ne && IsTrimmed(t[ns])) ++ns;
+  while (ne > ns && IsTrimmed(t[ne - 1])) --ne;
+  return {static_cast<std::uint32_t>(ns), static_cast<std::uint32_t>(ne - ns)};
+}
+
+const NameIndex& TMemIniFile::Impl::KeyIndex(std::uint32_t s) const {
+  const auto found = keyIndexes.find(s);
+  if (found != keyIndexes.end()) return found->second;
+  NameIndex index(
+      text.data(),
+      [](const void* owner, std::uint32_t ref) { return static_cast<const Impl*>(owner)->EntryAt(ref).key; },
+      this);
+  const char16_t* t = text.data();
+  std::size_t entries = 0;
+  ForEachLine(t, sections[s].body, BodyEnd(s), [&](std::size_t start, std::size_t e, std::size_t) {
+    if (std::char_traits<char16_t>::find(t + start, e - start, u'=')) ++entries;
+  });
+  index.Build(entries, [&](auto&& add) {
+    ForEachLine(t, sections[s].body, BodyEnd(s), [&](std::size_t start, std::size_t e, std::size_t) {
+      const EntryParts parts = SplitEntry(t, start, e);
+      if (parts.key.len != kNone) add(static_cast<std::uint32_t>(start), parts.key);
+    });
+  });
+  return keyIndexes.emplace(s, std::move(index)).first->second;
+}
+
+std::uint32_t TMemIniFile::Impl::FindEntry(const std::u16string& section, const std::u16string& key) const {
+  if (sections.empty()) return kNone;
+  if (!sectionIndex) {
+    sectionIndex.reset(new NameIndex(
+        text.data(),
+        [](const void* owner, std::uint32_t ref) { return static_cast<const Impl*>(owner)->SectionNameSlice(ref); },
+        this));
+    sectionIndex->Build(sections.size(), [&](auto&& add) {
+      for (std::size_t i = 0; i < sections.size(); ++i) add(static_cast<std::uint32_t>(i), SectionNameSlice(i));
+    });
   }
   std::u16string upper = section;
   platform::UpperCaseInPlace(&upper[0], upper.size());
-  const std::uint32_t s = sectionIndex.Find(upper);
-  if (s == kNone) return nullptr;
-  std::unique_ptr<NameIndex>& keys = keyIndexes[s];
-  if (!keys) {
-    keys.reset(new NameIndex);
-    std::vector<Slice> names;
-    std::vector<std::uint32_t> items;
-    const SectionRec& rec = sections[s];
-    for (std::uint32_t l = rec.firstLine; l < rec.firstLine + rec.lineCount; ++l) {
-      if (lines[l].key.len == kNone) continue;  // not an entry: never found
-      names.push_back(lines[l].key);
-      items.push_back(l);
-    }
-    keys->Build(text.data(), names, items);
-  }
+  const std::uint32_t s = sectionIndex->Find(upper);
+  if (s == kNone) return kNone;
   upper = key;
   platform::UpperCaseInPlace(&upper[0], upper.size());
-  const std::uint32_t l = keys->Find(upper);
-  return l == kNone ? nullptr : &lines[l];
+  return KeyIndex(s).Find(upper);
 }
 
 TMemIniFile::TMemIniFile() : impl_(new Impl) {}
@@ -345,35 +414,45 @@ std::unique_ptr<TMemIniFile> TMemIniFile::Empty() {
 
 std::u16string TMemIniFile::ReadText(const std::u16string& section, const std::u16string& key,
                                      const std::u16string& def) const {
-  const LineRec* line = impl_->FindEntry(section, key);
-  return line ? impl_->SliceText(line->value) : def;
+  std::u16string value;
+  return TryReadText(section, key, value) ? value : def;
+}
+
+bool TMemIniFile::TryReadText(const std::u16string& section, const std::u16string& key,
+                              std::u16string& value) const {
+  const std::uint32_t line = impl_->FindEntry(section, key);
+  if (line == kNone) return false;
+  value = impl_->SliceText(impl_->EntryAt(line).value);
+  return true;
 }
 
 std::int32_t TMemIniFile::ReadInt(const std::u16string& section, const std::u16string& key,
                                   std::int32_t def) const {
-  const LineRec* line = impl_->FindEntry(section, key);
+  const std::uint32_t line = impl_->FindEntry(section, key);
   std::int32_t value = def;
-  if (line && TryParseIniInt(impl_->SliceText(line->value), value)) return value;
+  if (line != kNone && TryParseIniInt(impl_->SliceText(impl_->EntryAt(line).value), value)) return value;
   return def;
 }
 
 std::size_t TMemIniFile::SectionCount() const { return impl_->sections.size(); }
 
 std::u16string TMemIniFile::SectionName(std::size_t i) const {
-  return impl_->SliceText(impl_->sections.at(i).name);
+  static_cast<void>(impl_->sections.at(i));  // out of range: std::out_of_range
+  return impl_->SliceText(impl_->SectionNameSlice(i));
 }
 
 std::vector<std::u16string> TMemIniFile::SectionLines(std::size_t i) const {
   const SectionRec& rec = impl_->sections.at(i);
+  const char16_t* t = impl_->text.data();
   std::vector<std::u16string> out;
-  for (std::uint32_t l = rec.firstLine; l < rec.firstLine + rec.lineCount; ++l) {
-    const LineRec& line = impl_->lines[l];
-    if (line.key.len == kNone) {
-      out.push_back(impl_->SliceText(line.value));
+  ForEachLine(t, rec.body, impl_->BodyEnd(i), [&](std::size_t start, std::size_t end, std::size_t) {
+    const EntryParts parts = SplitEntry(t, start, end);
+    if (parts.key.len == kNone) {
+      out.push_back(impl_->SliceText(parts.value));
     } else {
-      out.push_back(impl_->SliceText(line.key) + u"=" + impl_->SliceText(line.value));
+      out.push_back(impl_->SliceText(parts.key) + u"=" + impl_->SliceText(parts.value));
     }
-  }
+  });
   return out;
 }
 

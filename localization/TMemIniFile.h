@@ -42,6 +42,10 @@ class TMemIniFile {
   // the section or the key is missing. An empty value counts as found.
   std::u16string ReadText(const std::u16string& section, const std::u16string& key,
                           const std::u16string& def) const;
+  // Returns true and sets value when the last section named section holds
+  // key (an empty value counts as found); false leaves value untouched.
+  bool TryReadText(const std::u16string& section, const std::u16string& key,
+                   std::u16string& value) const;
   // Returns the value of key read as a 32-bit integer (decimal, or
   // hexadecimal after "$", "x", "X", "0x", "0X", optional sign), or def when
   // the key is missing or its value is no valid integer.

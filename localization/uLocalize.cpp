@@ -66,11 +66,11 @@ const TLangItemRec* FindSelectable(const std::u16string& langKey) {
   return match;
 }
 
-// Returns the value of ident in section from ini, treating a missing reader
-// as an empty file.
-std::u16string ReadOrDefault(const TMemIniFile* ini, const std::u16string& section,
-                             const std::u16string& ident, const std::u16string& def) {
-  return ini ? ini->ReadText(section, ident, def) : def;
+// Returns true and sets text when ini holds ident in section; a missing
+// reader reads as an empty file.
+bool TryRead(const TMemIniFile* ini, const std::u16string& section, const std::u16string& ident,
+             std::u16string& text) {
+  return ini != nullptr && ini->TryReadText(section, ident, text);
 }
 
 }  // namespace
@@ -127,8 +127,12 @@ std::u16string GetLangString(const std::u16string& textKey) {
   if (section.compare(0, 3, u"LOC") == 0) section.erase(0, 3);
   const std::u16string marker = kUntranslated + ident;
   if (KeepLangFilesOpen) {
-    const std::u16string fallback = ReadOrDefault(DefaultLangIni.get(), section, ident, marker);
-    return ReadOrDefault(CurrentLangIni.get(), section, ident, fallback);
+    // The default language is asked only when the current one lacks the
+    // text: the same answer as reading both, without the second read.
+    std::u16string text;
+    if (TryRead(CurrentLangIni.get(), section, ident, text)) return text;
+    if (TryRead(DefaultLangIni.get(), section, ident, text)) return text;
+    return marker;
   }
   // Both files are loaded for this lookup alone, the default one first.
   const std::unique_ptr<TMemIniFile> defaultIni = LoadLangFile(DefaultLangFile);

@@ -116,6 +116,25 @@ TEST(FormBuild, EditsStartEmptyWithoutALengthLimit) {
   SetWindowTextW(edit, L"");
 }
 
+// Text is read into a small buffer first; lengths around its size and far
+// beyond it come back whole, in an edit, a label and the language box.
+TEST(FormBuild, TextsOfEveryLengthAreReadWhole) {
+  const int controls[] = {ID_Edit1, ID_Label1, ID_CmbBxLang};
+  const std::size_t lengths[] = {0, 1, 254, 255, 256, 257, 5000};
+  for (const int id : controls) {
+    TControl* control = g_form->Control(id);
+    ASSERT_NE(control, nullptr);
+    const std::wstring before = control->Caption();
+    for (const std::size_t n : lengths) {
+      std::wstring text(n, L'x');
+      if (n > 0) text.back() = L'Z';  // the last character must arrive too
+      SetWindowTextW(control->Handle(), text.c_str());
+      EXPECT_EQ(control->Caption(), text) << control->Row().name << ", " << n << " characters";
+    }
+    SetWindowTextW(control->Handle(), before.c_str());
+  }
+}
+
 TEST(FormBuild, TabsShowThePageCaptionsAndTheFirstPageIsActive) {
   const HWND pc = Hwnd(ID_pc);
   const int pages[] = {ID_tsRus, ID_tsUkr, ID_tsBulg, ID_tsOptions};

@@ -69,6 +69,9 @@ TEST(TMemIniFileLines, LineAndHeaderRules) {
       {u"[σύνολο]\nα=1", u"ΣΎΝΟΛΟ", u"Α", u"1", "Greek letter case"},
       {u"[éñ]\nÿ=1", u"ÉÑ", u"Ÿ", u"1", "Latin-1 letters, y with diaeresis included"},
       {u"[s]\nk=v", u"t", u"k", nullptr, "a missing section"},
+      {u"[a]\nk=1\n \t[b]\nk=2", u"a", u"k", u"1", "an indented header ends the section before it"},
+      {u"[a]\nk=1\n \t[b]\nk=2", u"b", u"k", u"2", "...and opens its own"},
+      {u"[a]\r\nk=1\r\n[b]", u"a", u"k", u"1", "a last header without line end"},
   };
   for (const ReadCase& c : cases) {
     const auto ini = TMemIniFile::FromText(c.text);
@@ -88,6 +91,81 @@ TEST(TMemIniFileLines, KeepsSectionsAndLinesInFileOrder) {
   EXPECT_EQ(ini->SectionLines(0), (std::vector<std::u16string>{u"LangName=English", u"plain text"}));
   EXPECT_EQ(ini->SectionLines(1), (std::vector<std::u16string>{u"a=1"}));
   EXPECT_EQ(ini->SectionLines(2), (std::vector<std::u16string>{u"=x"}));
+}
+
+TEST(TMemIniFileLines, IndentedHeaderLeavesNoLineInTheSectionBefore) {
+  const auto ini = TMemIniFile::FromText(u"[a]\nk=1\n  [b]  \nj=2\n\t[c]");
+  ASSERT_EQ(ini->SectionCount(), 3u);
+  EXPECT_EQ(ini->SectionLines(0), (std::vector<std::u16string>{u"k=1"}));
+  EXPECT_EQ(ini->SectionLines(1), (std::vector<std::u16string>{u"j=2"}));
+  EXPECT_EQ(ini->SectionLines(2), std::vector<std::u16string>{});
+  EXPECT_EQ(ini->SectionName(1), u"b");
+}
+
+// Sections and keys far beyond the batches in which the indexes upper-case
+// names (thousands of names, tens of thousands of code units): repeated names
+// in different batches still resolve to the last one.
+TEST(TMemIniFileLines, LargeIndexesKeepTheLastOfAName) {
+  std::u16string text = u"[big]\ndup=first\n";
+  const std::u16string longKey(40000, u'q');
+  text += longKey + u"=long\n";
+  for (int i = 0; i < 20000; ++i) {
+    const std::string n = std::to_string(i);
+    text += u"k" + std::u16string(n.begin(), n.end()) + u"=" + std::u16string(n.begin(), n.end()) + u"\n";
+  }
+  text += u"DUP=last\n";
+  for (int i = 0; i < 5000; ++i) {
+    const std::string n = std::to_string(i);
+    text += u"[s" + std::u16string(n.begin(), n.end()) + u"]\nv=" + std::u16string(n.begin(), n.end()) + u"\n";
+  }
+  text += u"[S0]\nv=again\n";
+  const auto ini = TMemIniFile::FromText(text);
+  EXPECT_EQ(ini->ReadText(u"big", u"dup", kDef), u"last");
+  EXPECT_EQ(ini->ReadText(u"BIG", u"K0", kDef), u"0");
+  EXPECT_EQ(ini->ReadText(u"big", u"k19999", kDef), u"19999");
+  EXPECT_EQ(ini->ReadText(u"big", u"k20000", kDef), kDef);
+  EXPECT_EQ(ini->ReadText(u"big", std::u16string(40000, u'Q'), kDef), u"long");
+  EXPECT_EQ(ini->ReadText(u"big", std::u16string(39999, u'q'), kDef), kDef);
+  EXPECT_EQ(ini->ReadText(u"s4999", u"v", kDef), u"4999");
+  EXPECT_EQ(ini->ReadText(u"s0", u"v", kDef), u"again");
+  EXPECT_EQ(ini->ReadText(u"s5000", u"v", kDef), kDef);
+}
+
+// Line ends are searched several code units at a time: each kind of line
+// end at every position within such a group ends the line there.
+TEST(TMemIniFileLines, LineEndsAtEveryPositionOfALine) {
+  const std::u16string ends[] = {u"\n", u"\r", u"\r\n"};
+  for (const std::u16string& eol : ends) {
+    for (std::size_t n = 0; n < 12; ++n) {
+      const std::u16string x(n, u'x'), y(n + 1, u'y');
+      const auto ini = TMemIniFile::FromText(u"[s]" + eol + u"k=" + x + eol + u"j=" + y + eol + u"[t]" + eol + u"k=" + y);
+      EXPECT_EQ(ini->ReadText(u"s", u"k", kDef), x) << n << " units, line end " << Show(eol);
+      EXPECT_EQ(ini->ReadText(u"s", u"j", kDef), y) << n << " units, line end " << Show(eol);
+      EXPECT_EQ(ini->ReadText(u"t", u"k", kDef), y) << n << " units, line end " << Show(eol);
+      EXPECT_EQ(ini->SectionLines(0), (std::vector<std::u16string>{u"k=" + x, u"j=" + y}));
+    }
+  }
+}
+
+TEST(TMemIniFileLines, TryReadTellsFoundFromMissing) {
+  const auto ini = TMemIniFile::FromText(u"[s]\nempty=\nk=v\nlonely\n");
+  const struct {
+    const char16_t* section;
+    const char16_t* key;
+    bool found;
+    const char16_t* value;  // what value holds afterwards
+    const char* reason;
+  } cases[] = {
+      {u"s", u"k", true, u"v", "an entry"},
+      {u"S", u"EMPTY", true, u"", "an empty value is found"},
+      {u"s", u"lonely", false, u"untouched", "a line without '=' is not"},
+      {u"t", u"k", false, u"untouched", "nor a missing section"},
+  };
+  for (const auto& c : cases) {
+    std::u16string value = u"untouched";
+    EXPECT_EQ(ini->TryReadText(c.section, c.key, value), c.found) << c.reason;
+    EXPECT_EQ(value, c.value) << c.reason;
+  }
 }
 
 TEST(TMemIniFileLines, ReadsAreRepeatableInAnyOrder) {
