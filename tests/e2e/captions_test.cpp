@@ -500,19 +500,6 @@ std::vector<Measure> MeasureAll(const Session& s, const Fonts& fonts, int dpi) {
 
 // ---- The languages -------------------------------------------------------------------
 
-// The language keys of the product's lang\*.lng, in the directory's order.
-std::vector<std::wstring> LanguageKeys(const std::wstring& dir) {
-  std::vector<std::wstring> keys;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"\\lang\\*.lng").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return keys;
-  do {
-    const std::wstring name = fd.cFileName;
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) keys.push_back(name.substr(0, name.size() - 4));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return keys;
-}
 
 // The value of Section.Key in a shipped file (UTF-16LE with the mark, one
 // entry per line without spaces around "=", as the language script writes).
@@ -542,7 +529,7 @@ std::wstring LngValue(const std::wstring& lngPath, const std::wstring& section,
 // from the built-in ones (so the window font can be told at once), then the
 // others in the directory's order.
 std::vector<std::wstring> PickOrder(const std::wstring& dir) {
-  std::vector<std::wstring> keys = LanguageKeys(dir);
+  std::vector<std::wstring> keys = e2e::LanguageKeys(dir);
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const std::wstring file = dir + L"\\lang\\" + keys[i] + L".lng";
     if (LngValue(file, L"String", L"CheckerINN") != kSizedLabels[2].builtIn) {

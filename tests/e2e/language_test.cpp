@@ -194,22 +194,6 @@ std::wstring Expected(const LangFile& current, const LangFile& fallback, const s
   return L"NoTranslate:" + ident;
 }
 
-// The language keys in the order of the directory search of lang\*.lng.
-std::vector<std::wstring> LanguageKeys(const std::wstring& dir) {
-  std::vector<std::wstring> keys;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"\\lang\\*.lng").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return keys;
-  do {
-    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
-                               FILE_ATTRIBUTE_SYSTEM))
-      continue;
-    const std::wstring name = fd.cFileName;
-    keys.push_back(name.size() >= 4 ? name.substr(0, name.size() - 4) : name);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return keys;
-}
 
 // ---- The window's 32 captions --------------------------------------------------
 
@@ -458,7 +442,7 @@ TEST_F(SettingsReset, FirstStartRestoresNothingAndWritesNothing) {
   EXPECT_FALSE(ReadLang().present) << "no value Lang before the box's text changes";
   // The list: the language keys, not the display names, in the search's order.
   HWND box = s.Control(L"CmbBxLang");
-  const std::vector<std::wstring> keys = LanguageKeys(e2e::ProductDir());
+  const std::vector<std::wstring> keys = e2e::LanguageKeys(e2e::ProductDir());
   DWORD_PTR count = 0;
   SendMessageTimeoutW(box, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
   ASSERT_EQ(count, keys.size());
@@ -716,7 +700,7 @@ TEST_F(SettingsReset, FailedWriteShowsTheErrorAndKeepsTheCaptions) {
 
 TEST_F(SettingsReset, EveryCaptionInEveryShippedLanguage) {
   const LangFile english = Shipped(L"English");
-  for (const std::wstring& language : LanguageKeys(e2e::ProductDir())) {
+  for (const std::wstring& language : e2e::LanguageKeys(e2e::ProductDir())) {
     ResetSettings();
     SetLangText(language);
     Session s = StartProduct();

@@ -802,4 +802,20 @@ std::wstring FreshProductCopy(const std::wstring& tag) {
   return target;
 }
 
+std::vector<std::wstring> LanguageKeys(const std::wstring& dir) {
+  std::vector<std::wstring> keys;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\lang\\*.lng").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return keys;
+  do {
+    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
+                               FILE_ATTRIBUTE_SYSTEM))
+      continue;
+    const std::wstring name = fd.cFileName;
+    keys.push_back(name.size() >= 4 ? name.substr(0, name.size() - 4) : name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);  // a search handle of our own; nothing to do if closing fails
+  return keys;
+}
+
 }  // namespace e2e

@@ -148,6 +148,9 @@ std::wstring ProductDir();
 std::wstring FreshProductCopy(const std::wstring& tag);
 std::wstring BuildDir();    // TESSARIN_BUILD_DIR
 std::wstring FixtureDir();  // TESSARIN_E2E_FIXTURE_DIR: the driver's own fixture programs
+// The language keys of dir\lang\*.lng in the order of the directory search,
+// files only (no folders, hidden or system entries).
+std::vector<std::wstring> LanguageKeys(const std::wstring& dir);
 
 // A wait of ms as this machine needs it: ms times TESSARIN_E2E_WAIT_SCALE
 // (a whole number, 1 when unset). Every timeout of the driver goes through
